@@ -1,0 +1,35 @@
+# Sourced by run.sh, test.sh and .ci/run: makes sure the build packages are
+# there. On Debian or Ubuntu it installs what is missing when it runs as root;
+# otherwise it names the exact packages and stops. Elsewhere (Windows, macOS)
+# it leaves the set-up to the README's instructions.
+
+QH_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-noto-cjk)
+
+qh_ensure_packages() {
+  local extra=("$@")
+  local wanted=("${QH_PACKAGES[@]}" "${extra[@]}")
+  if ! command -v dpkg-query >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then
+    command -v cmake >/dev/null 2>&1 || { echo "请先安装 CMake 3.25+ 与 Qt 6.4+ (see README: Building)" >&2; return 1; }
+    return 0
+  fi
+  local missing=()
+  local p
+  for p in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    echo "Missing packages. Install them with:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    return 1
+  fi
+}
+
+qh_jobs() {
+  if command -v nproc >/dev/null 2>&1; then nproc; else sysctl -n hw.ncpu 2>/dev/null || echo 2; fi
+}

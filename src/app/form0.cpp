@@ -1,0 +1,160 @@
+#include "app/form0.h"
+
+#include "app/finalname.h"
+#include "ui/captions.h"
+#include "ui/filecontrols.h"
+#include "ui/platform.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace qh {
+
+namespace {
+
+using K = ControlKind;
+constexpr FontSpec kSong1575{FontFace::SongTi, 15.75};
+constexpr FontSpec kSong18{FontFace::SongTi, 18};
+constexpr FontSpec kSong2175{FontFace::SongTi, 21.75};
+
+// In stored order: a row lies above the rows after it.
+const ControlSpec kLayout[] = {
+    {.kind = K::ColorButton, .name = "Command2", .caption = "退出程序", .left = 11640, .top = 5040, .width = 2500,
+     .height = 800, .font = kSong2175, .tabIndex = 8},
+    {.kind = K::FileList, .name = "File1", .left = 11400, .top = 2040, .width = 2655, .height = 2295,
+     .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 7,
+     .fileFilter = "*.txt"},
+    {.kind = K::DirList, .name = "Dir1", .left = 7800, .top = 2640, .width = 2895, .height = 1815,
+     .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 6},
+    {.kind = K::DriveList, .name = "Drive1", .left = 7800, .top = 2040, .width = 2895, .height = 435,
+     .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 5},
+    {.kind = K::ColorButton, .name = "Command1", .caption = "开始使用", .left = 7800, .top = 5040, .width = 2500,
+     .height = 800, .font = kSong2175, .tabIndex = 0},
+    {.kind = K::Picture, .name = "Image3", .left = 0, .top = 0, .width = 720, .height = 720,
+     .picture = ":/qinghe/icons/corner.ico"},
+    {.kind = K::Line, .name = "Line1", .left = 1680, .top = 7320, .width = 14040 - 1680, .height = 0,
+     .fore = colors::RuleBlue},
+    {.kind = K::Label, .name = "Label4", .left = 13800, .top = 1080, .width = 765, .height = 495, .font = kSong18,
+     .back = colors::White, .fore = colors::ButtonText, .tabIndex = 4},
+    // A title whose face is taller than its box shrinks rather than lose its lower strokes.
+    {.kind = K::FitLabel, .name = "Label3", .caption = "青禾抽签 人人平等 ", .left = 1440, .top = 240, .width = 12525,
+     .height = 1215, .font = {FontFace::LiShu, 72}, .back = colors::White, .fore = colors::Red, .tabIndex = 3},
+    {.kind = K::Label, .name = "Label1", .caption = "因为平等，需人人兴奋愉悦参与。", .left = 2040, .top = 6360,
+     .width = 12045, .height = 495, .font = kSong18, .back = colors::White, .fore = colors::ButtonText,
+     .tabIndex = 2},
+    {.kind = K::Picture, .name = "Image2", .left = 4680, .top = 4320, .width = 570, .height = 585,
+     .picture = ":/qinghe/images/emblem.jpg"},
+    {.kind = K::Picture, .name = "Image1", .left = 1800, .top = 2040, .width = 4800, .height = 3600,
+     .toolTip = "学生名单在“名单.txt”文件中,与本程序放在同一目录下.", .picture = ":/qinghe/images/photo.jpg"},
+    // The caption ends in the maker's address, filled in when the window is built.
+    {.kind = K::Label, .name = "Label2", .caption = "软件下载及使用说明  ", .left = 5040, .top = 7560,
+     .width = 6615, .height = 495, .font = kSong1575, .back = colors::White, .fore = colors::ButtonText,
+     .tabIndex = 1},
+};
+
+// Clicks on the link label open the instructions page.
+class ClickFilter final : public QObject {
+public:
+    ClickFilter(QObject *parent, std::function<void()> onClick) : QObject(parent), m_onClick(std::move(onClick)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            auto *w = static_cast<QWidget *>(watched);
+            if (w->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+                m_onClick();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
+
+} // namespace
+
+Form0::Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions)
+    : Form(QStringLiteral("Form0")), m_platform(platform), m_switcher(switcher),
+      m_instructions(std::move(instructions))
+{
+}
+
+std::span<const ControlSpec> Form0::layout()
+{
+    return kLayout;
+}
+
+void Form0::build(FormWindow &window)
+{
+    window.setWindowTitle(QStringLiteral("明溪工坊  青禾抽签(2020.01版)  作者：林远舟  "));
+    setClientSizeTwips(window, 14865, 8370);
+    setBackColor(window, colors::White);
+    window.setAutoFillBackground(true);
+
+    m_controls = buildControls(window, kLayout);
+    auto *link = m_controls.get<QLabel>("Label2");
+    link->setText(link->text() + makerAddress() + QLatin1Char(' '));
+    link->setCursor(Qt::PointingHandCursor);
+    link->installEventFilter(new ClickFilter(link, [this] { openInstructions(); }));
+
+    m_drive = m_controls.get<DriveList>("Drive1");
+    m_dir = m_controls.get<DirList>("Dir1");
+    m_files = m_controls.get<FileList>("File1");
+
+    QObject::connect(m_drive, &DriveList::driveChanged, m_dir, [this](const QString &path) { m_dir->setPath(path); });
+    QObject::connect(m_dir, &DirList::pathChanged, m_files, [this](const QString &path) { m_files->setPath(path); });
+    QObject::connect(m_files, &FileList::fileSelected, m_files,
+                     [this](const QString &name) { onFileSelected(name); });
+    QObject::connect(m_controls.get<QPushButton>("Command1"), &QPushButton::clicked, &window,
+                     [this] { m_switcher.switchTo(FormId::SeatChart); });
+    QObject::connect(m_controls.get<QPushButton>("Command2"), &QPushButton::clicked, &window,
+                     [this] { m_platform.endProcess(); });
+
+    // The lists start in the program's working folder.
+    const QString cwd = QDir::currentPath();
+    m_drive->selectDriveOf(cwd);
+    m_dir->setPath(cwd);
+    m_files->setPath(m_dir->path());
+}
+
+bool Form0::load()
+{
+    openInstructions();
+    window()->setWindowTitle(windowCaption());
+    m_controls.get<QPushButton>("Command1")->setEnabled(false);
+    m_controls.get<QLabel>("Label1")->setText(
+        QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
+    return true;
+}
+
+void Form0::shown()
+{
+    m_drive->setFocus(Qt::OtherFocusReason);
+}
+
+void Form0::teardown()
+{
+    m_controls.clear();
+    m_drive = nullptr;
+    m_dir = nullptr;
+    m_files = nullptr;
+}
+
+void Form0::onFileSelected(const QString &fileName)
+{
+    finalname = composeFinalName(QDir::toNativeSeparators(m_dir->path()), fileName);
+    m_controls.get<QPushButton>("Command1")->setEnabled(true);
+}
+
+void Form0::openInstructions()
+{
+    m_platform.openUrl(m_instructions);
+}
+
+} // namespace qh

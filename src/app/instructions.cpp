@@ -1,0 +1,33 @@
+#include "app/instructions.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace qh {
+
+QStringList instructionsCandidates(const QString &applicationDir)
+{
+    const QDir dir(applicationDir);
+    QStringList list{
+        dir.filePath(QStringLiteral("instructions.html")),
+        dir.filePath(QStringLiteral("../share/qinghe/instructions.html")),
+        dir.filePath(QStringLiteral("../Resources/instructions.html")), // macOS bundle
+    };
+#ifdef QH_SOURCE_RESOURCES
+    list << QDir(QStringLiteral(QH_SOURCE_RESOURCES)).filePath(QStringLiteral("instructions.html"));
+#endif
+    for (QString &p : list)
+        p = QDir::cleanPath(p);
+    return list;
+}
+
+QUrl instructionsUrl(const QString &applicationDir)
+{
+    const QStringList candidates = instructionsCandidates(applicationDir);
+    for (const QString &p : candidates)
+        if (QFileInfo::exists(p))
+            return QUrl::fromLocalFile(p);
+    return QUrl::fromLocalFile(candidates.first());
+}
+
+} // namespace qh

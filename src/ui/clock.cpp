@@ -1,0 +1,12 @@
+#include "ui/clock.h"
+
+#include <QTime>
+
+namespace qh {
+
+double SystemClock::secondsSinceMidnight() const
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+} // namespace qh

@@ -1,0 +1,255 @@
+#include "ui/controls.h"
+
+#include "ui/colorbutton.h"
+#include "ui/filecontrols.h"
+#include "ui/fitlabel.h"
+#include "ui/linecontrol.h"
+#include "ui/units.h"
+
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <map>
+
+namespace qh {
+
+namespace {
+
+const char *const kBackProperty = "qhBackColor";
+const char *const kForeProperty = "qhForeColor";
+
+QPalette::ColorRole backRole(const QWidget &w)
+{
+    if (qobject_cast<const QPushButton *>(&w))
+        return QPalette::Button;
+    if (qobject_cast<const QPlainTextEdit *>(&w) || qobject_cast<const QListWidget *>(&w) ||
+        qobject_cast<const QComboBox *>(&w))
+        return QPalette::Base;
+    return QPalette::Window;
+}
+
+QPalette::ColorRole foreRole(const QWidget &w)
+{
+    if (qobject_cast<const QPushButton *>(&w))
+        return QPalette::ButtonText;
+    if (qobject_cast<const QPlainTextEdit *>(&w) || qobject_cast<const QListWidget *>(&w) ||
+        qobject_cast<const QComboBox *>(&w))
+        return QPalette::Text;
+    return QPalette::WindowText;
+}
+
+void setRoleColor(QWidget &w, QPalette::ColorRole role, VbColor color)
+{
+    const QColor c = toQColor(color, QPalette());
+    QPalette pal = w.palette();
+    if (pal.color(QPalette::Active, role) == c && pal.color(QPalette::Inactive, role) == c)
+        return;
+    pal.setColor(QPalette::Active, role, c);
+    pal.setColor(QPalette::Inactive, role, c);
+    if (role == QPalette::Button || role == QPalette::Window || role == QPalette::Base)
+        pal.setColor(QPalette::Disabled, role, c);
+    w.setPalette(pal);
+}
+
+QWidget *create(const ControlSpec &spec, QWidget *parent)
+{
+    const QString caption = QString::fromUtf8(spec.caption);
+    switch (spec.kind) {
+    case ControlKind::Button: {
+        auto *b = new QPushButton(caption, parent);
+        b->setAutoDefault(false);
+        return b;
+    }
+    case ControlKind::ColorButton: {
+        auto *b = new ColorButton(parent);
+        b->setText(caption);
+        b->setAutoDefault(false);
+        return b;
+    }
+    case ControlKind::Label:
+    case ControlKind::FitLabel: {
+        auto *l = new FitLabel(parent);
+        l->setShrinkToFit(spec.kind == ControlKind::FitLabel);
+        l->setText(caption);
+        l->setTextFormat(Qt::PlainText);
+        l->setAlignment(spec.align);
+        l->setWordWrap(spec.wordWrap);
+        l->setAutoFillBackground(true);
+        if (spec.border) {
+            l->setFrameShape(QFrame::Box);
+            l->setLineWidth(1);
+        }
+        return l;
+    }
+    case ControlKind::OptionButton: {
+        auto *o = new QRadioButton(caption, parent);
+        o->setAutoFillBackground(true);
+        return o;
+    }
+    case ControlKind::Frame: {
+        auto *f = new QGroupBox(caption, parent);
+        f->setAutoFillBackground(true);
+        return f;
+    }
+    case ControlKind::TextBox: {
+        auto *t = new QPlainTextEdit(parent);
+        t->setPlainText(caption);
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return t;
+    }
+    case ControlKind::DriveList:
+        return new DriveList(parent);
+    case ControlKind::DirList:
+        return new DirList(parent);
+    case ControlKind::FileList: {
+        auto *f = new FileList(parent);
+        if (spec.fileFilter)
+            f->setPattern(QString::fromUtf8(spec.fileFilter));
+        return f;
+    }
+    case ControlKind::Picture: {
+        auto *p = new QLabel(parent);
+        if (spec.picture)
+            p->setPixmap(QPixmap(QString::fromUtf8(spec.picture)));
+        p->setAttribute(Qt::WA_TranslucentBackground);
+        return p;
+    }
+    case ControlKind::Line:
+        return new LineControl(parent);
+    }
+    return new QWidget(parent);
+}
+
+bool takesFocus(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label:
+    case ControlKind::FitLabel:
+    case ControlKind::Frame:
+    case ControlKind::Picture:
+    case ControlKind::Line:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+QString controlName(const char *name, int index)
+{
+    QString n = QString::fromUtf8(name);
+    if (index >= 0)
+        n += QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
+    return n;
+}
+
+QWidget *Controls::find(const QString &objectName) const
+{
+    for (QWidget *w : m_widgets)
+        if (w->objectName() == objectName)
+            return w;
+    return nullptr;
+}
+
+void setBackColor(QWidget &control, VbColor color)
+{
+    control.setProperty(kBackProperty, color.value);
+    setRoleColor(control, backRole(control), color);
+}
+
+void setForeColor(QWidget &control, VbColor color)
+{
+    control.setProperty(kForeProperty, color.value);
+    setRoleColor(control, foreRole(control), color);
+}
+
+void setClientSizeTwips(QWidget &form, int width, int height)
+{
+    form.setFixedSize(twipsSize(width, height));
+}
+
+Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
+{
+    Controls controls;
+    QHash<QString, QWidget *> frames;
+    // Fonts are shared between controls of the same face and size.
+    std::map<std::pair<int, int>, QFont> fonts;
+
+    // Frames first, so that the controls they hold find their parent.
+    std::vector<QWidget *> created(table.size(), nullptr);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (size_t i = 0; i < table.size(); ++i) {
+            const ControlSpec &spec = table[i];
+            if ((spec.kind == ControlKind::Frame) != (pass == 0))
+                continue;
+            QWidget *parent = &form;
+            if (spec.container) {
+                parent = frames.value(QString::fromUtf8(spec.container), nullptr);
+                Q_ASSERT_X(parent, "buildControls", "container row missing");
+                if (!parent)
+                    parent = &form;
+            }
+            QWidget *w = create(spec, parent);
+            w->setObjectName(controlName(spec.name, spec.index));
+            if (spec.kind == ControlKind::Frame)
+                frames.insert(w->objectName(), w);
+
+            if (spec.kind == ControlKind::Line) {
+                static_cast<LineControl *>(w)->setEnds(twipsPoint(spec.left, spec.top),
+                                                       twipsPoint(spec.left + spec.width, spec.top + spec.height));
+            } else if (spec.kind == ControlKind::Picture) {
+                auto *label = static_cast<QLabel *>(w);
+                const QSize natural = label->pixmap().isNull() ? twipsSize(spec.width, spec.height)
+                                                               : label->pixmap().deviceIndependentSize().toSize();
+                w->setGeometry(QRect(twipsPoint(spec.left, spec.top), natural));
+            } else {
+                w->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+            }
+
+            if (spec.font.face != FontFace::None) {
+                const auto key = std::make_pair(static_cast<int>(spec.font.face), pointsToPixels(spec.font.points));
+                auto it = fonts.find(key);
+                if (it == fonts.end())
+                    it = fonts.emplace(key, makeFont(spec.font)).first;
+                w->setFont(it->second);
+            }
+            if (spec.kind != ControlKind::Picture) {
+                setBackColor(*w, spec.back);
+                setForeColor(*w, spec.fore);
+            }
+            if (spec.toolTip)
+                w->setToolTip(QString::fromUtf8(spec.toolTip));
+            if (!takesFocus(spec.kind) || spec.tabIndex < 0)
+                w->setFocusPolicy(Qt::NoFocus);
+            created[i] = w;
+        }
+    }
+
+    // Stacking: the first row lies on top, so raise from the last row upwards.
+    for (auto it = created.rbegin(); it != created.rend(); ++it)
+        (*it)->raise();
+
+    // Focus order by ascending tab index.
+    std::vector<size_t> order;
+    for (size_t i = 0; i < table.size(); ++i)
+        if (takesFocus(table[i].kind) && table[i].tabIndex >= 0)
+            order.push_back(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return table[a].tabIndex < table[b].tabIndex; });
+    for (size_t k = 1; k < order.size(); ++k)
+        QWidget::setTabOrder(created[order[k - 1]], created[order[k]]);
+
+    for (QWidget *w : created)
+        controls.add(w);
+    return controls;
+}
+
+} // namespace qh

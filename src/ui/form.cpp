@@ -1,0 +1,73 @@
+#include "ui/form.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace qh {
+
+FormWindow::FormWindow(QWidget *parent) : QWidget(parent) {}
+
+void FormWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit closedByUser();
+}
+
+Form::Form(QString objectName) : m_objectName(std::move(objectName)) {}
+
+Form::~Form()
+{
+    close();
+}
+
+bool Form::open()
+{
+    close();
+    auto *w = new FormWindow;
+    w->setObjectName(m_objectName);
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    // Fixed size, no maximise: the layout is in fixed twips.
+    w->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | extraWindowFlags());
+    m_window = w;
+    QObject::connect(w, &FormWindow::closedByUser, w, [this] {
+        if (onClosedByUser)
+            onClosedByUser();
+    });
+    build(*w);
+    if (!load()) {
+        close();
+        return false;
+    }
+    centerOnScreen(*w);
+    w->show();
+    shown();
+    return true;
+}
+
+void Form::close()
+{
+    if (m_window.isNull())
+        return;
+    teardown();
+    FormWindow *w = m_window.data();
+    m_window.clear();
+    w->hide();
+    w->setObjectName(QString()); // a window on its way out is no longer Form0/1/2
+    // Deleted later: close() may run inside one of the window's own handlers.
+    w->deleteLater();
+}
+
+void centerOnScreen(QWidget &window)
+{
+    QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect avail = screen->availableGeometry();
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(avail.center());
+    window.move(frame.topLeft());
+}
+
+} // namespace qh

@@ -1,0 +1,95 @@
+#pragma once
+// A window of the program: a state object that lives for the whole process and
+// whose widgets are built from the layout table when it opens and destroyed
+// when it closes. Subclasses build their controls and run their load step.
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace qh {
+
+// The top-level widget of an open form. A close through the title bar is
+// reported; a close by the program (a switch of window) destroys it silently.
+class FormWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormWindow(QWidget *parent = nullptr);
+
+signals:
+    void closedByUser();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+};
+
+class Form {
+public:
+    explicit Form(QString objectName);
+    virtual ~Form();
+    Form(const Form &) = delete;
+    Form &operator=(const Form &) = delete;
+
+    // Builds the window, runs the load step, then shows it. Returns false (and
+    // shows nothing) when the load step ended the process.
+    bool open();
+    // Destroys the window and its controls; the state object keeps its members.
+    void close();
+
+    bool isOpen() const { return !m_window.isNull(); }
+    FormWindow *window() const { return m_window.data(); }
+    const QString &objectName() const { return m_objectName; }
+
+    // Called when the teacher closes the window through its frame.
+    std::function<void()> onClosedByUser;
+
+protected:
+    // Creates the controls from the layout table as children of window.
+    virtual void build(FormWindow &window) = 0;
+    // The load step; false when it ended the process (the window is then not shown).
+    virtual bool load() = 0;
+    // Drops pointers to controls; called before the widgets are destroyed.
+    virtual void teardown() {}
+    // Called after the window has been shown (e.g. to place the focus).
+    virtual void shown() {}
+    // Hook for window flags that must be in place before the first show.
+    virtual Qt::WindowFlags extraWindowFlags() const { return {}; }
+
+private:
+    QString m_objectName;
+    QPointer<FormWindow> m_window;
+};
+
+// Moves a window so that it stands centred on its screen.
+void centerOnScreen(QWidget &window);
+
+} // namespace qh
+
+namespace qh {
+
+class Platform;
+class Clock;
+class RandomSource;
+
+// The program's windows, by their layout names' numbers.
+enum class FormId { Start = 0, SingleDraw = 1, SeatChart = 2 };
+
+// Closes the open window and opens another; owned by the application.
+class WindowSwitcher {
+public:
+    virtual ~WindowSwitcher() = default;
+    virtual void switchTo(FormId next) = 0;
+};
+
+// What a mode window is given: no singletons, everything passed in.
+struct FormContext {
+    Platform &platform;
+    Clock &clock;
+    RandomSource &random;
+    WindowSwitcher &switcher;
+    std::function<QString()> rosterPath; // the start window's finalname
+};
+
+} // namespace qh

@@ -1,0 +1,27 @@
+#include "ui/linecontrol.h"
+
+#include <QPainter>
+
+namespace qh {
+
+LineControl::LineControl(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void LineControl::setEnds(QPoint from, QPoint to)
+{
+    m_from = from;
+    m_to = to;
+    setGeometry(QRect(from, to).normalized()); // QRect is inclusive: one pixel thick
+}
+
+void LineControl::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    p.drawLine(m_from - pos(), m_to - pos());
+}
+
+} // namespace qh

@@ -1,0 +1,233 @@
+// The start window: its layout against the table, its load, the choice of a
+// roster file and the buttons.
+
+#include "app/finalname.h"
+#include "app/form0.h"
+#include "recordingplatform.h"
+#include "ui/captions.h"
+#include "ui/colors.h"
+#include "ui/filecontrols.h"
+#include "ui/linecontrol.h"
+#include "ui/units.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qh;
+
+class TestForm0 : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    void touch(const QString &name)
+    {
+        QFile f(m_dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("学生甲,男\r\n");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        touch(QStringLiteral("名单.txt"));
+        touch(QStringLiteral("二班.TXT"));
+        touch(QStringLiteral("readme.md"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("班级 一/初二"));
+        QFile::copy(m_dir.filePath(QStringLiteral("名单.txt")), m_dir.filePath(QStringLiteral("班级 一/甲.txt")));
+        QDir::setCurrent(m_dir.path());
+    }
+
+    void composeFinalName_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QString>("expected");
+        const QChar bs(u'\\'), sl(u'/');
+        QTest::newRow("drive root keeps its one backslash") << "C:\\" << "a.txt" << bs << "C:\\a.txt";
+        QTest::newRow("Chinese folder") << "C:\\班级" << "a.txt" << bs << "C:\\班级\\a.txt";
+        QTest::newRow("nested with spaces") << "D:\\my docs\\二班" << "名单.txt" << bs << "D:\\my docs\\二班\\名单.txt";
+        QTest::newRow("forward slashes become native") << "C:/班级" << "a.txt" << bs << "C:\\班级\\a.txt";
+        QTest::newRow("unix root") << "/" << "名单.txt" << sl << "/名单.txt";
+        QTest::newRow("unix folder") << "/home/老师/班级" << "a.txt" << sl << "/home/老师/班级/a.txt";
+        QTest::newRow("folder with trailing separator") << "/media/u盘/" << "a.txt" << sl << "/media/u盘/a.txt";
+    }
+    void composeFinalName()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, file);
+        QFETCH(QChar, separator);
+        QFETCH(QString, expected);
+        QCOMPARE(qh::composeFinalName(folder, file, separator), expected);
+    }
+
+    void layoutMatchesTable()
+    {
+        test::RecordingPlatform platform;
+        test::RecordingSwitcher switcher;
+        Form0 form(platform, switcher, QUrl());
+        QVERIFY(form.open());
+        FormWindow *w = form.window();
+        QCOMPARE(w->objectName(), QStringLiteral("Form0"));
+        QCOMPARE(w->size(), twipsSize(14865, 8370));
+        QCOMPARE(w->palette().color(QPalette::Window), QColor(Qt::white));
+
+        for (const ControlSpec &spec : Form0::layout()) {
+            QWidget *c = form.controls().at(spec.name, spec.index);
+            QVERIFY2(c, spec.name);
+            QCOMPARE(c->parentWidget(), w);
+            if (spec.kind == ControlKind::Line) {
+                auto *line = static_cast<LineControl *>(c);
+                QCOMPARE(line->from(), twipsPoint(1680, 7320));
+                QCOMPARE(line->to(), twipsPoint(14040, 7320));
+                QCOMPARE(line->palette().color(QPalette::WindowText), QColor(0x80, 0x80, 0xFF));
+                continue;
+            }
+            // Pictures are as large as their pictures, which the table states too.
+            QCOMPARE(c->geometry(), twipsRect(spec.left, spec.top, spec.width, spec.height));
+            if (spec.kind == ControlKind::Picture) {
+                QVERIFY2(!static_cast<QLabel *>(c)->pixmap().isNull(), spec.name);
+                continue;
+            }
+            QCOMPARE(c->font().pixelSize(), pointsToPixels(spec.font.points));
+            QVERIFY(c->font().families().contains(QStringLiteral("宋体")) ||
+                    c->font().families().contains(QStringLiteral("隶书")));
+            QCOMPARE(c->property("qhBackColor").toUInt(), spec.back.value);
+            QCOMPARE(c->property("qhForeColor").toUInt(), spec.fore.value);
+        }
+        QCOMPARE(form.controls().at("Label3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(form.controls().get<QLabel>("Label2")->text(),
+                 QStringLiteral("软件下载及使用说明  ") + makerAddress() + QStringLiteral(" "));
+        QCOMPARE(form.controls().at("Image1")->toolTip(),
+                 QStringLiteral("学生名单在“名单.txt”文件中,与本程序放在同一目录下."));
+        QCOMPARE(form.controls().at("Image1")->size(), QSize(320, 240));
+        QCOMPARE(form.controls().at("Image2")->size(), QSize(38, 39));
+        QCOMPARE(form.controls().at("Image3")->size(), QSize(48, 48));
+
+        // The emblem lies on the photograph; the empty Label4 on the title's corner.
+        const QPoint onEmblem = form.controls().at("Image2")->geometry().center();
+        QCOMPARE(w->childAt(onEmblem), form.controls().at("Image2"));
+        const QPoint onCorner = form.controls().at("Label4")->geometry().topLeft() + QPoint(2, 2);
+        QVERIFY(form.controls().at("Label3")->geometry().contains(onCorner));
+        QCOMPARE(w->childAt(onCorner), form.controls().at("Label4"));
+
+        // The pointing hand only over the link.
+        QCOMPARE(form.controls().at("Label2")->cursor().shape(), Qt::PointingHandCursor);
+        for (QWidget *c : form.controls().all())
+            if (c->objectName() != QLatin1String("Label2"))
+                QVERIFY2(!c->testAttribute(Qt::WA_SetCursor), qPrintable(c->objectName()));
+        form.close();
+    }
+
+    void loadStepsAndFocus()
+    {
+        test::RecordingPlatform platform;
+        test::RecordingSwitcher switcher;
+        const QUrl page = QUrl::fromLocalFile(QStringLiteral("/x/instructions.html"));
+        Form0 form(platform, switcher, page);
+        QVERIFY(form.finalname.isEmpty());
+        QVERIFY(form.open());
+        QCOMPARE(platform.urls, QList<QUrl>{page});
+        QCOMPARE(form.window()->windowTitle(), QStringLiteral("明溪工坊  青禾抽签(2020.01版)  作者：林远舟 "));
+        QVERIFY(!form.controls().at("Command1")->isEnabled());
+        QCOMPARE(form.controls().get<QLabel>("Label1")->text(),
+                 QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
+        QCOMPARE(form.window()->focusWidget(), form.controls().at("Drive1"));
+
+        // The tab order: Command1 (disabled now), Drive1, Dir1, File1, Command2.
+        const char *order[] = {"Command1", "Drive1", "Dir1", "File1", "Command2", "Command1"};
+        for (size_t k = 0; k + 1 < std::size(order); ++k) {
+            QWidget *n = form.controls().at(order[k])->nextInFocusChain();
+            while (!(n->focusPolicy() & Qt::TabFocus))
+                n = n->nextInFocusChain();
+            QCOMPARE(n, form.controls().at(order[k + 1]));
+        }
+
+        // Each click on the link opens the page again.
+        QTest::mouseClick(form.controls().at("Label2"), Qt::LeftButton);
+        QTest::mouseClick(form.controls().at("Label2"), Qt::LeftButton);
+        QCOMPARE(platform.urls.size(), 3);
+        QCOMPARE(platform.endCount, 0);
+        form.close();
+    }
+
+    void listsStartInWorkingFolderAndShowOnlyTxt()
+    {
+        test::RecordingPlatform platform;
+        test::RecordingSwitcher switcher;
+        Form0 form(platform, switcher, QUrl());
+        QVERIFY(form.open());
+        auto *files = form.controls().get<FileList>("File1");
+        auto *dirs = form.controls().get<DirList>("Dir1");
+        QCOMPARE(QDir(dirs->path()), QDir(m_dir.path()));
+        QStringList names;
+        for (int i = 0; i < files->count(); ++i)
+            names << files->item(i)->text();
+        names.sort();
+        QStringList expected{QStringLiteral("二班.TXT"), QStringLiteral("名单.txt")};
+        expected.sort();
+        QCOMPARE(names, expected);
+        form.close();
+    }
+
+    void choosingFilesComposesFinalName()
+    {
+        test::RecordingPlatform platform;
+        test::RecordingSwitcher switcher;
+        Form0 form(platform, switcher, QUrl());
+        QVERIFY(form.open());
+        auto *files = form.controls().get<FileList>("File1");
+        auto *dirs = form.controls().get<DirList>("Dir1");
+        auto *start = form.controls().get<QPushButton>("Command1");
+        auto clickFile = [&](const QString &name) {
+            QListWidgetItem *item = files->findItems(name, Qt::MatchExactly).value(0);
+            QVERIFY(item);
+            QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(item).center());
+        };
+        const QString folder = QDir::toNativeSeparators(QDir(m_dir.path()).absolutePath());
+
+        clickFile(QStringLiteral("名单.txt"));
+        QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("名单.txt"));
+        QVERIFY(start->isEnabled());
+
+        clickFile(QStringLiteral("二班.TXT"));
+        QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("二班.TXT"));
+
+        // Another folder without a choice there keeps the earlier file and the enabled button.
+        QVERIFY(dirs->setPath(m_dir.filePath(QStringLiteral("班级 一"))));
+        QCOMPARE(files->count(), 1);
+        QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("二班.TXT"));
+        QVERIFY(start->isEnabled());
+
+        // A file in the nested folder with a space in its name.
+        clickFile(QStringLiteral("甲.txt"));
+        QCOMPARE(form.finalname, QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("班级 一/甲.txt"))));
+        QVERIFY(QFile::exists(form.finalname));
+
+        QTest::mouseClick(start, Qt::LeftButton);
+        QCOMPARE(switcher.requests, QList<FormId>{FormId::SeatChart});
+        form.close();
+        // finalname outlives the window.
+        QCOMPARE(form.finalname, QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("班级 一/甲.txt"))));
+    }
+
+    void exitEndsAtOnce()
+    {
+        test::RecordingPlatform platform;
+        test::RecordingSwitcher switcher;
+        Form0 form(platform, switcher, QUrl());
+        QVERIFY(form.open());
+        QTest::mouseClick(form.controls().at("Command2"), Qt::LeftButton);
+        QCOMPARE(platform.endCount, 1);
+        QVERIFY(switcher.requests.isEmpty());
+        QCOMPARE(platform.messages.size(), 0);
+    }
+};
+
+QTEST_MAIN(TestForm0)
+#include "tst_form0.moc"

@@ -1,0 +1,250 @@
+// The control layer: units, colours, building a window from a layout table,
+// and labels that shrink long names instead of cutting them.
+
+#include "ui/colorbutton.h"
+#include "ui/colors.h"
+#include "ui/controls.h"
+#include "ui/fitlabel.h"
+#include "ui/linecontrol.h"
+#include "ui/units.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace qh;
+
+namespace {
+
+using K = ControlKind;
+const ControlSpec kTable[] = {
+    {.kind = K::ColorButton, .name = "Command1", .index = 0, .caption = "1", .left = 240, .top = 7440, .width = 795,
+     .height = 550, .font = {FontFace::HeiTi, 26.25}, .back = colors::LightBlue, .tabIndex = 2},
+    {.kind = K::Button, .name = "Command3", .caption = "退出", .left = 360, .top = 8280, .width = 1800, .height = 550,
+     .font = {FontFace::SongTi, 15.75}, .tabIndex = 1},
+    {.kind = K::Label, .name = "Label1", .index = 0, .caption = "赵钱孙李", .left = 360, .top = 7560, .width = 1200,
+     .height = 405, .font = {FontFace::HeiTi, 14.25}, .back = colors::White, .fore = colors::DarkRed},
+    {.kind = K::Frame, .name = "Frame1", .caption = "方式选择", .left = 120, .top = 2040, .width = 5000,
+     .height = 615, .font = {FontFace::SongTi, 10.5}},
+    {.kind = K::OptionButton, .name = "Option1", .caption = "可重复", .left = 360, .top = 240, .width = 1000,
+     .height = 300, .back = colors::LightRed, .tabIndex = 0, .toolTip = "全体同学,青禾抽签.", .container = "Frame1"},
+    {.kind = K::Line, .name = "Line1", .left = 360, .top = 8160, .width = 14160, .height = 0,
+     .fore = colors::WindowText},
+};
+
+// The next control the Tab key reaches, skipping those that never take focus.
+QWidget *nextTabStop(QWidget *w)
+{
+    for (QWidget *n = w->nextInFocusChain(); n && n != w; n = n->nextInFocusChain())
+        if (n->focusPolicy() & Qt::TabFocus)
+            return n;
+    return nullptr;
+}
+
+} // namespace
+
+class TestControls : public QObject {
+    Q_OBJECT
+private slots:
+    void twips_data()
+    {
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("zero") << 0 << 0;
+        QTest::newRow("exact") << 15090 << 1006;
+        QTest::newRow("rounds down below half") << 6648 << 443;
+        QTest::newRow("rounds up at half") << 7 + 15 << 1;
+        QTest::newRow("rounds half up") << 8 << 1;
+        QTest::newRow("negative") << -30 << -2;
+    }
+    void twips()
+    {
+        QFETCH(int, twips);
+        QFETCH(int, pixels);
+        QCOMPARE(twipsToPixels(twips), pixels);
+    }
+
+    void points()
+    {
+        QCOMPARE(pointsToPixels(26.25), 35);
+        QCOMPARE(pointsToPixels(84.75), 113);
+        QCOMPARE(pointsToPixels(10.5), 14);
+        QCOMPARE(pointsToPixels(60), 80);
+    }
+
+    void colorsFromBgr()
+    {
+        const QPalette pal;
+        QCOMPARE(toQColor(VbColor{0x00FFC0C0}, pal), QColor(0xC0, 0xC0, 0xFF));
+        QCOMPARE(toQColor(VbColor{0x000000FF}, pal), QColor(255, 0, 0));
+        QCOMPARE(toQColor(VbColor{0x0000008F}, pal), QColor(0x8F, 0, 0));
+        QCOMPARE(toQColor(VbColor{0x00C00000}, pal), QColor(0, 0, 0xC0));
+    }
+
+    void systemColorsFromPalette()
+    {
+        QPalette pal;
+        pal.setColor(QPalette::Button, QColor(1, 2, 3));
+        pal.setColor(QPalette::ButtonText, QColor(4, 5, 6));
+        pal.setColor(QPalette::Base, QColor(7, 8, 9));
+        pal.setColor(QPalette::Text, QColor(10, 11, 12));
+        QVERIFY(colors::ButtonFace.isSystem());
+        QVERIFY(!colors::LightBlue.isSystem());
+        QCOMPARE(toQColor(colors::ButtonFace, pal), QColor(1, 2, 3));
+        QCOMPARE(toQColor(colors::ButtonText, pal), QColor(4, 5, 6));
+        QCOMPARE(toQColor(colors::WindowBackground, pal), QColor(7, 8, 9));
+        QCOMPARE(toQColor(colors::WindowText, pal), QColor(10, 11, 12));
+    }
+
+    void controlNames()
+    {
+        QCOMPARE(controlName("Command1", 5), QStringLiteral("Command1(5)"));
+        QCOMPARE(controlName("Command1", 0), QStringLiteral("Command1(0)"));
+        QCOMPARE(controlName("Label2"), QStringLiteral("Label2"));
+    }
+
+    void buildsEveryRow()
+    {
+        QWidget form;
+        const Controls c = buildControls(form, kTable);
+        QCOMPARE(c.all().size(), std::size(kTable));
+
+        auto *card = c.get<ColorButton>("Command1", 0);
+        QVERIFY(qobject_cast<ColorButton *>(c.at("Command1", 0)));
+        QCOMPARE(card->objectName(), QStringLiteral("Command1(0)"));
+        QCOMPARE(card->geometry(), QRect(16, 496, 53, 37));
+        QCOMPARE(card->font().pixelSize(), 35);
+        QCOMPARE(card->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xFF));
+        QCOMPARE(card->property("qhBackColor").toUInt(), 0x00FFC0C0u);
+        QCOMPARE(card->text(), QStringLiteral("1"));
+
+        auto *label = c.get<QLabel>("Label1", 0);
+        QVERIFY(qobject_cast<FitLabel *>(label));
+        QVERIFY(label->autoFillBackground());
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0x8F, 0, 0));
+        QCOMPARE(label->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(label->text(), QStringLiteral("赵钱孙李"));
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+
+        auto *option = c.get<QRadioButton>("Option1");
+        QCOMPARE(option->parentWidget(), c.at("Frame1"));
+        QCOMPARE(option->geometry(), QRect(24, 16, 67, 20)); // relative to the frame
+        QCOMPARE(option->toolTip(), QStringLiteral("全体同学,青禾抽签."));
+        QCOMPARE(option->palette().color(QPalette::Window), QColor(0xFF, 0x80, 0x80));
+        QVERIFY(!option->isChecked());
+
+        auto *line = c.get<LineControl>("Line1");
+        QCOMPARE(line->from(), QPoint(24, 544));
+        QCOMPARE(line->to(), QPoint(968, 544));
+        QCOMPARE(line->geometry().height(), 1);
+
+        QVERIFY(!c.at("Nothing"));
+    }
+
+    void stackingFollowsRowOrder()
+    {
+        // The card row comes before the label row, so the card lies on top where they overlap.
+        QWidget form;
+        form.resize(1100, 700);
+        const Controls c = buildControls(form, kTable);
+        const QPoint overlap = c.at("Label1", 0)->geometry().topLeft() + QPoint(2, 2);
+        QVERIFY(c.at("Command1", 0)->geometry().contains(overlap));
+        QCOMPARE(form.childAt(overlap), c.at("Command1", 0));
+    }
+
+    void focusOrderFollowsTabIndex()
+    {
+        QWidget form;
+        const Controls c = buildControls(form, kTable);
+        QCOMPARE(nextTabStop(c.at("Option1")), c.at("Command3"));
+        QCOMPARE(nextTabStop(c.at("Command3")), c.at("Command1", 0));
+        QCOMPARE(c.at("Line1")->focusPolicy(), Qt::NoFocus);
+    }
+
+    void setColorsAtRunTime()
+    {
+        QWidget form;
+        const Controls c = buildControls(form, kTable);
+        QWidget *card = c.at("Command1", 0);
+        setBackColor(*card, colors::LightGreen);
+        QCOMPARE(card->palette().color(QPalette::Button), QColor(0xC0, 0xFF, 0xC0));
+        setBackColor(*card, colors::ButtonFace);
+        QCOMPARE(card->palette().color(QPalette::Button), QPalette().color(QPalette::Button));
+        QCOMPARE(card->property("qhBackColor").toUInt(), 0x8000000Fu);
+        QWidget *label = c.at("Label1", 0);
+        setForeColor(*label, colors::Red);
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    }
+
+    void colorButtonFillsFaceWithBackColor()
+    {
+        QWidget form;
+        const Controls c = buildControls(form, kTable);
+        auto *card = c.get<ColorButton>("Command1", 0);
+        card->setText(QString());
+        const QImage image = card->grab().toImage();
+        QCOMPARE(image.pixelColor(card->width() / 2, card->height() / 2), QColor(0xC0, 0xC0, 0xFF));
+    }
+
+    void fitLabelKeepsFontWhenTextFits()
+    {
+        FitLabel label;
+        label.setShrinkToFit(true);
+        QFont f = label.font();
+        f.setPixelSize(19);
+        label.setFont(f);
+        label.resize(80, 27);
+        label.setText(QStringLiteral("王五"));
+        QCOMPARE(label.fittedFont().pixelSize(), 19);
+    }
+
+    void fitLabelShrinksLongText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("pixelSize");
+        QTest::newRow("seven characters in a name label") << QStringLiteral("欧阳司马诸葛亮") << 80 << 27 << 19;
+        QTest::newRow("long banner") << QStringLiteral("阿卜杜热合曼·买买提") << 521 << 129 << 113;
+        QTest::newRow("latin name") << QStringLiteral("Alexandria Montgomery") << 80 << 27 << 19;
+        QTest::newRow("too tall for the box") << QStringLiteral("李") << 200 << 20 << 40;
+    }
+    void fitLabelShrinksLongText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, pixelSize);
+        FitLabel label;
+        label.setShrinkToFit(true);
+        QFont f = label.font();
+        f.setPixelSize(pixelSize);
+        label.setFont(f);
+        label.resize(width, height);
+        label.setText(text);
+        const QFont fitted = label.fittedFont();
+        QVERIFY(fitted.pixelSize() < pixelSize);
+        QVERIFY(label.fits(fitted));
+        QVERIFY(QFontMetricsF(fitted).horizontalAdvance(text) <= width);
+        // The largest size that fits: one pixel more would not.
+        QFont bigger = fitted;
+        bigger.setPixelSize(fitted.pixelSize() + 1);
+        QVERIFY(!label.fits(bigger));
+    }
+
+    void plainLabelDoesNotShrink()
+    {
+        FitLabel label;
+        QFont f = label.font();
+        f.setPixelSize(24);
+        label.setFont(f);
+        label.resize(40, 20);
+        label.setText(QStringLiteral("很长很长的一行字"));
+        QCOMPARE(label.fittedFont().pixelSize(), 24);
+    }
+};
+
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"
