@@ -454,17 +454,20 @@ EMBLEM_SIZE = (38, 39)
 
 
 def make_emblem(tmp, photo):
+    """The round sign on its post in the photograph.  JPEG has no
+    transparency, so the corners around the seal are the photograph itself,
+    cut from the very spot where the emblem lies."""
     k = 4                                   # drawn four times larger
     w, h = EMBLEM_SIZE[0] * k, EMBLEM_SIZE[1] * k
     cx, cy, r = w / 2, h / 2, 18 * k
     lines = [
-        # Shadow, then the white rim, a golden hairline and the green field.
         "fill #00000055", "circle %s,%s %s,%s" % (f(cx + 3), f(cy + 4), f(cx + 3), f(cy + 4 - r + 2)),
     ]
     shadow = render(tmp, "emblem-shadow", lines, (w, h))
     run(shadow, "-blur", "0x4", shadow)
     c = lambda x, y: "%s,%s" % (f(cx + x), f(cy + y))
     lines = [
+        # White rim, a golden hairline, the green field with a soft highlight.
         "fill #fffdf4", "circle %s %s" % (c(0, 0), c(0, -r + 1)),
         "fill none", "stroke #d8a735", "stroke-width 3", "circle %s %s" % (c(0, 0), c(0, -r + 9)),
         "stroke none", "fill #2f8c42", "circle %s %s" % (c(0, 0), c(0, -r + 12)),
@@ -599,10 +602,9 @@ def bell_icon(tmp):
         "stroke #8a5a0c", "stroke-width 12", "stroke-linejoin round", "fill #f0b429",
         "path 'M %s C %s %s %s C %s %s %s C %s %s %s L %s C %s %s %s Z'" % (
             c(192, 96), c(252, 96), c(270, 150), c(274, 210), c(278, 250), c(300, 270), c(326, 286),
-            c(330, 300), c(322, 308), c(300, 308), c(84, 308), c(62, 308), c(54, 300), c(58, 286)) +
-        "",
+            c(330, 300), c(322, 308), c(300, 308), c(84, 308), c(62, 308), c(54, 300), c(58, 286)),
         "stroke none",
-        # Close the left flank by drawing the mirrored half over it.
+        # The body above is straight on the left; draw the mirrored flank over it.
         "fill #f0b429",
         "path 'M %s C %s %s %s C %s %s %s L %s L %s Z'" % (
             c(192, 102), c(132, 102), c(114, 150), c(110, 210), c(106, 250), c(84, 270), c(62, 288),

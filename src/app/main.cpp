@@ -1,9 +1,8 @@
 // 青禾抽签: start-up. Everything but this file lives in the libraries that the
 // tests link too.
 
-#include "app/app.h"
-#include "app/form0.h"
 #include "app/instructions.h"
+#include "app/program.h"
 #include "ui/clock.h"
 #include "ui/random.h"
 #include "ui/realplatform.h"
@@ -17,7 +16,6 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinghe"));
-    QApplication::setApplicationDisplayName(QStringLiteral("青禾抽签"));
     // Windows are switched by the program; only the exit buttons and a close
     // through the frame end it.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -26,11 +24,7 @@ int main(int argc, char *argv[])
     qh::RealPlatform platform;
     qh::SystemClock clock;
     qh::RandomSource random{std::random_device{}()};
-    qh::App app(platform);
-
-    qh::Form0 form0(platform, app, qh::instructionsUrl(QApplication::applicationDirPath()));
-    app.add(qh::FormId::Start, form0);
-
-    app.start(qh::FormId::Start);
+    qh::Program program(platform, clock, random, qh::instructionsUrl(QApplication::applicationDirPath()));
+    program.start();
     return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "ui/colorbutton.h"
 
+#include "ui/emtext.h"
+
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
@@ -25,9 +27,8 @@ void ColorButton::paintEvent(QPaintEvent *)
     QRect textRect = r.adjusted(3, 3, -3, -3);
     if (down)
         textRect.translate(1, 1);
-    p.setFont(font());
     p.setPen(pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    p.drawText(textRect, Qt::AlignCenter | Qt::TextWordWrap, text());
+    drawEmText(p, textRect, text(), font(), Qt::AlignCenter, false);
 
     if (hasFocus()) {
         QStyleOptionFocusRect opt;

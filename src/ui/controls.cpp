@@ -44,17 +44,34 @@ QPalette::ColorRole foreRole(const QWidget &w)
     return QPalette::WindowText;
 }
 
+// Option buttons and frames fill and letter themselves from either the window
+// or the button roles depending on the style, so they get both.
+bool usesBothRoles(const QWidget &w)
+{
+    return qobject_cast<const QRadioButton *>(&w) || qobject_cast<const QGroupBox *>(&w);
+}
+
 void setRoleColor(QWidget &w, QPalette::ColorRole role, VbColor color)
 {
     const QColor c = toQColor(color, QPalette());
     QPalette pal = w.palette();
-    if (pal.color(QPalette::Active, role) == c && pal.color(QPalette::Inactive, role) == c)
-        return;
-    pal.setColor(QPalette::Active, role, c);
-    pal.setColor(QPalette::Inactive, role, c);
-    if (role == QPalette::Button || role == QPalette::Window || role == QPalette::Base)
-        pal.setColor(QPalette::Disabled, role, c);
-    w.setPalette(pal);
+    QPalette::ColorRole roles[2] = {role, role};
+    if (usesBothRoles(w))
+        roles[1] = role == QPalette::Window ? QPalette::Button : QPalette::ButtonText;
+    bool changed = false;
+    for (QPalette::ColorRole r : roles) {
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            // Disabled text keeps the style's greyed colour.
+            if (g == QPalette::Disabled && (r == QPalette::WindowText || r == QPalette::ButtonText || r == QPalette::Text))
+                continue;
+            if (pal.color(g, r) != c) {
+                pal.setColor(g, r, c);
+                changed = true;
+            }
+        }
+    }
+    if (changed)
+        w.setPalette(pal);
 }
 
 QWidget *create(const ControlSpec &spec, QWidget *parent)
@@ -82,7 +99,10 @@ QWidget *create(const ControlSpec &spec, QWidget *parent)
         l->setWordWrap(spec.wordWrap);
         l->setAutoFillBackground(true);
         if (spec.border) {
-            l->setFrameShape(QFrame::Box);
+            // The classic thin sunken edge, drawn in the palette's shades so it
+            // shows whatever the label's own colours.
+            l->setFrameShape(QFrame::Panel);
+            l->setFrameShadow(QFrame::Sunken);
             l->setLineWidth(1);
         }
         return l;

@@ -1,22 +1,12 @@
 #include "ui/fitlabel.h"
 
+#include "ui/emtext.h"
+
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QTextLayout>
-
-#include <cmath>
 
 namespace qh {
-
-namespace {
-
-double emOf(const QFont &f)
-{
-    return f.pixelSize() > 0 ? f.pixelSize() : QFontInfo(f).pixelSize();
-}
-
-} // namespace
 
 FitLabel::FitLabel(QWidget *parent) : QLabel(parent) {}
 
@@ -30,7 +20,7 @@ void FitLabel::setShrinkToFit(bool on)
 bool FitLabel::fits(const QFont &f) const
 {
     const QRect box = contentsRect();
-    return QFontMetricsF(f).horizontalAdvance(text()) <= box.width() && emOf(f) <= box.height();
+    return QFontMetricsF(f).horizontalAdvance(text()) <= box.width() && emPixels(f) <= box.height();
 }
 
 QFont FitLabel::fittedFont() const
@@ -41,7 +31,7 @@ QFont FitLabel::fittedFont() const
     if (m_shrink && !text().isEmpty() && !fits(f)) {
         // Largest pixel size that fits, by bisection between the floor and the layout size.
         int lo = 6;
-        int hi = static_cast<int>(emOf(f));
+        int hi = static_cast<int>(emPixels(f));
         while (lo < hi) {
             const int mid = (lo + hi + 1) / 2;
             f.setPixelSize(mid);
@@ -65,35 +55,9 @@ void FitLabel::paintEvent(QPaintEvent *event)
     if (text().isEmpty())
         return;
     QPainter p(this);
-    const QFont f = fittedFont();
-    const double em = emOf(f);
-    const QRectF box = contentsRect();
-    p.setFont(f);
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     p.setClipRect(contentsRect());
-
-    const bool oneLine = m_shrink || !wordWrap();
-    QTextLayout layout(text(), f, this);
-    QTextOption option;
-    option.setWrapMode(oneLine ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setAlignment(alignment() & Qt::AlignHorizontal_Mask);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    int lines = 0;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine(), ++lines) {
-        line.setLineWidth(box.width());
-        // Each line takes one em; the baseline sits at kAscent em.
-        line.setPosition(QPointF(0, lines * em + kAscent * em - line.ascent()));
-    }
-    layout.endLayout();
-
-    double top = box.top();
-    const double height = lines * em;
-    if (alignment() & Qt::AlignVCenter)
-        top += (box.height() - height) / 2;
-    else if (alignment() & Qt::AlignBottom)
-        top += box.height() - height;
-    layout.draw(&p, QPointF(box.left(), std::floor(top)));
+    drawEmText(p, contentsRect(), text(), fittedFont(), alignment(), m_shrink || !wordWrap());
 }
 
 void FitLabel::changeEvent(QEvent *event)

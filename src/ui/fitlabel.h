@@ -1,8 +1,5 @@
 #pragma once
-// The labels of all three windows. Text is laid out with the line metrics of
-// the Windows Chinese faces the windows were designed with (one em per line,
-// baseline at 0.86 em), whatever face the machine falls back to: a fallback
-// with a tall line height would otherwise push big text out of its box.
+// The labels of all three windows, drawn with em line metrics (ui/emtext.h).
 //
 // With shrink-to-fit on (the kind used for names), text too wide or too tall
 // for the box is drawn on one line in a smaller font instead of being cut off;
@@ -26,8 +23,6 @@ public:
     QFont fittedFont() const;
     // Whether the text fits on one line in the label's contents at this font.
     bool fits(const QFont &font) const;
-
-    static constexpr double kAscent = 0.86; // baseline below the line top, in em
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -188,6 +188,17 @@ private slots:
         QCOMPARE(image.pixelColor(card->width() / 2, card->height() / 2), QColor(0xC0, 0xC0, 0xFF));
     }
 
+    void optionButtonShowsItsBackColor()
+    {
+        QWidget form;
+        const Controls c = buildControls(form, kTable);
+        auto *option = c.get<QRadioButton>("Option1");
+        option->setText(QString());
+        const QImage image = option->grab().toImage();
+        // Far right of the button, clear of the indicator.
+        QCOMPARE(image.pixelColor(option->width() - 3, option->height() / 2), QColor(0xFF, 0x80, 0x80));
+    }
+
     void fitLabelKeepsFontWhenTextFits()
     {
         FitLabel label;

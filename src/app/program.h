@@ -1,0 +1,28 @@
+#pragma once
+// The whole program wired together: the three windows' state objects and the
+// window switching, with the platform, clock and random source passed in. The
+// real main(), the soak test and the start-up benchmark all build this.
+
+#include "app/app.h"
+#include "app/form0.h"
+#include "seatchart/form2.h"
+#include "singledraw/form1.h"
+
+#include <QUrl>
+
+namespace qh {
+
+class Program {
+public:
+    Program(Platform &platform, Clock &clock, RandomSource &random, const QUrl &instructions);
+
+    // Opens the start window.
+    void start();
+
+    App app;
+    Form0 form0;
+    Form1 form1;
+    Form2 form2;
+};
+
+} // namespace qh

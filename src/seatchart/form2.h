@@ -1,0 +1,68 @@
+#pragma once
+// The seat-chart window: 82 numbered cards over the names of a randomly
+// arranged class, a banner for the latest name, and a bar to choose the group,
+// draw a new arrangement, switch to the single-draw window or exit.
+
+#include "seatchart/seatchart.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+
+#include <array>
+#include <vector>
+
+class QAbstractButton;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace qh {
+
+// The window's layout: every card first (cards lie above the name labels),
+// then the bottom bar, the banner, the separator and the name labels.
+std::vector<ControlSpec> form2Layout();
+
+// One stop of the keyboard order: a control name and array index.
+struct FocusStop {
+    const char *name;
+    int index = -1;
+};
+// The keyboard order of the window's buttons; the three options are one stop.
+const std::vector<FocusStop> &form2FocusOrder();
+
+inline constexpr int kForm2ClientWidth = 15090;
+inline constexpr int kForm2ClientHeight = 8970;
+
+class Form2 : public Form {
+public:
+    explicit Form2(FormContext ctx);
+
+    // The window's state: roster, seat order and the controls' properties.
+    SeatChart &chart() { return m_chart; }
+    const SeatChart &chart() const { return m_chart; }
+    const Controls &controls() const { return m_controls; }
+
+protected:
+    void build(FormWindow &window) override;
+    bool load() override;
+    void teardown() override;
+    void shown() override;
+
+private:
+    void onCardClicked(int seat);
+    void onGroupSelected(SeatGroup group);
+    void onRandomArrange();
+    // Copies the state's view to the widgets, touching only what changed.
+    void applyView();
+
+    FormContext m_ctx;
+    SeatChart m_chart;
+    Controls m_controls;
+    std::array<QPushButton *, seat::kSeatCount> m_cards{};
+    std::array<QLabel *, seat::kSeatCount> m_labels{};
+    std::array<QRadioButton *, 3> m_options{}; // Option1, Option2, Option3
+    QLabel *m_banner = nullptr;
+    SeatView m_shown;        // what the widgets show right now
+    bool m_applying = false; // selecting an option from the view is no user choice
+};
+
+} // namespace qh

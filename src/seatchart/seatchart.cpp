@@ -1,0 +1,198 @@
+#include "seatchart/seatchart.h"
+
+#include "ui/captions.h"
+#include "ui/clock.h"
+#include "ui/random.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace qh {
+
+namespace {
+
+constexpr std::size_t at(int i)
+{
+    return static_cast<std::size_t>(i);
+}
+
+// A list entry, or empty text past the end of the list.
+QString nameAt(const std::vector<QString> &names, int k)
+{
+    return k >= 0 && at(k) < names.size() ? names[at(k)] : QString();
+}
+
+} // namespace
+
+QString seatChartDesignCaption()
+{
+    return QStringLiteral("青禾抽签  作者 林远舟   ") + makerAddress() + QLatin1Char(' ');
+}
+
+SeatView SeatView::designTime()
+{
+    SeatView v;
+    v.windowCaption = seatChartDesignCaption();
+    v.banner = QStringLiteral("赵钱孙李");
+    const auto &places = seat::seatPlaces();
+    for (int s = 0; s < seat::kSeatCount; ++s) {
+        v.cards[at(s)] = {true, QStringLiteral("23"), colors::ButtonFace, places[at(s)].card.width};
+        // Label1(1) was stored with plain black; it looks the same as the others.
+        v.labels[at(s)] = {true, QStringLiteral("赵钱孙李"), s == 1 ? colors::Black : colors::ButtonText};
+    }
+    return v;
+}
+
+VbColor cardColor(SeatGroup group)
+{
+    switch (group) {
+    case SeatGroup::All: return colors::LightBlue;
+    case SeatGroup::Boys: return colors::LightGreen;
+    case SeatGroup::Girls: return colors::LightPink;
+    }
+    return colors::LightBlue;
+}
+
+SeatChart::SeatChart(Clock &clock, RandomSource &random) : m_clock(clock), m_random(random)
+{
+    for (std::size_t s = 0; s < seatOrder.size(); ++s)
+        seatOrder[s] = static_cast<std::int16_t>(s);
+}
+
+void SeatChart::ControlsCreated()
+{
+    m_view = SeatView::designTime();
+}
+
+const std::vector<QString> &SeatChart::namesOf(SeatGroup group) const
+{
+    switch (group) {
+    case SeatGroup::Boys: return roster.boyNames;
+    case SeatGroup::Girls: return roster.girlNames;
+    case SeatGroup::All: break;
+    }
+    return roster.allNames;
+}
+
+int SeatChart::lastOf(SeatGroup group) const
+{
+    int last = roster.allLast;
+    if (group == SeatGroup::Boys)
+        last = roster.boyLast;
+    else if (group == SeatGroup::Girls)
+        last = roster.girlLast;
+    // The chart has 82 seats; a list is never allowed to reach past them.
+    return std::clamp(last, -1, seat::kLastSeat);
+}
+
+QString SeatChart::nameUnder(int seat) const
+{
+    if (!m_view.selected || seat < 0 || seat > seat::kLastSeat)
+        return {};
+    const std::vector<QString> &names = namesOf(*m_view.selected);
+    return nameAt(names, seatOrder[at(seat)]);
+}
+
+void SeatChart::ShuffleSeats()
+{
+    const int last = std::min(lastSeat, seat::kLastSeat);
+    for (int s = 0; s <= last; ++s)
+        seatOrder[at(s)] = static_cast<std::int16_t>(s);
+    const int pool = std::min(poolLast, last);
+    // Forward Fisher-Yates; the generator takes the time of day again before
+    // every single draw, so no two draws hang on one seed.
+    for (int i = 0; i < pool; ++i) {
+        m_random.reseed(m_clock);
+        drawIndex = static_cast<std::int16_t>(m_random.nextIndex(i, pool));
+        std::swap(seatOrder[at(i)], seatOrder[at(drawIndex)]);
+    }
+}
+
+void SeatChart::DealGroup(const std::vector<QString> &names, int last)
+{
+    last = std::min(last, seat::kLastSeat);
+    for (int s = 0; s <= last; ++s) {
+        CardView &card = m_view.cards[at(s)];
+        card.visible = true;
+        card.caption = QString::number(s + 1);
+        NameLabelView &label = m_view.labels[at(s)];
+        label.caption = nameAt(names, seatOrder[at(s)]);
+        label.visible = false;
+    }
+}
+
+void SeatChart::ClearSeats()
+{
+    for (int s = 0; s <= std::min(lastSeat, seat::kLastSeat); ++s) {
+        m_view.cards[at(s)].visible = false;
+        m_view.labels[at(s)].caption.clear();
+    }
+}
+
+bool SeatChart::Start(const std::function<bool(RosterLists &)> &loadRoster)
+{
+    m_view.windowCaption = windowCaption();
+    m_view.banner.clear();
+    lastSeat = seat::kLastSeat;
+    // Selecting 全体 empties the chart; nothing can be dealt before the roster is read.
+    m_view.selected = SeatGroup::All;
+    ClearSeats();
+    if (loadRoster && !loadRoster(roster))
+        return false;
+    const int n = lastOf(SeatGroup::All);
+    poolLast = n;
+    ShuffleSeats();
+    DealGroup(roster.allNames, n);
+    for (int s = 0; s <= n; ++s) {
+        m_view.cards[at(s)].back = cardColor(SeatGroup::All);
+        m_view.cards[at(s)].width = seat::kDealtCardWidth;
+    }
+    return true;
+}
+
+void SeatChart::Arrange(SeatGroup group)
+{
+    poolLast = lastOf(group);
+    ShuffleSeats();
+    DealGroup(namesOf(group), poolLast);
+}
+
+void SeatChart::ChooseGroup(SeatGroup group)
+{
+    m_view.selected = group;
+    ClearSeats();
+    Arrange(group);
+    for (int s = 0; s <= poolLast; ++s)
+        m_view.cards[at(s)].back = cardColor(group);
+    m_view.banner.clear();
+}
+
+void SeatChart::RandomArrange()
+{
+    m_view.banner.clear();
+    ClearSeats();
+    if (m_view.selected)
+        Arrange(*m_view.selected);
+}
+
+void SeatChart::ResetNameColors()
+{
+    for (int s = 0; s <= std::min(lastSeat, seat::kLastSeat); ++s)
+        m_view.labels[at(s)].fore = kEarlierNameColor;
+}
+
+void SeatChart::RevealCard(int seat)
+{
+    // Only a face-down card can be turned over: a hidden card takes no click.
+    if (seat < 0 || seat > seat::kLastSeat || !m_view.cards[at(seat)].visible)
+        return;
+    ResetNameColors();
+    if (m_view.selected)
+        m_view.banner = nameUnder(seat);
+    NameLabelView &label = m_view.labels[at(seat)];
+    label.fore = kLatestNameColor;
+    label.visible = true;
+    m_view.cards[at(seat)].visible = false;
+}
+
+} // namespace qh

@@ -1,0 +1,123 @@
+#pragma once
+// The seat chart's state and behaviour, without widgets: the roster lists, the
+// seat order that hides a random arrangement of the chosen group under the
+// numbered cards, and what each action does to the controls. The controls'
+// run-time properties are kept as plain data in a SeatView, which the window
+// copies to its widgets, so everything here can be exercised without a screen.
+
+#include "roster/roster.h"
+#include "seatchart/seatgeometry.h"
+#include "ui/colors.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace qh {
+
+class Clock;
+class RandomSource;
+
+// The students the chart holds, one per option button.
+enum class SeatGroup {
+    All,   // Option1 "全体"
+    Boys,  // Option2 "男生"
+    Girls, // Option3 "女生"
+};
+
+// The run-time properties of a card (Command1(s)).
+struct CardView {
+    bool visible = true;
+    QString caption;
+    VbColor back = colors::ButtonFace;
+    int width = 0; // twips
+    bool operator==(const CardView &) const = default;
+};
+
+// The run-time properties of a name label (Label1(s)).
+struct NameLabelView {
+    bool visible = true;
+    QString caption;
+    VbColor fore = colors::ButtonText;
+    bool operator==(const NameLabelView &) const = default;
+};
+
+// Everything about the window that its behaviour changes.
+struct SeatView {
+    QString windowCaption;
+    QString banner;                       // Label2
+    std::optional<SeatGroup> selected;    // none until the start selects 全体
+    std::array<CardView, seat::kSeatCount> cards;
+    std::array<NameLabelView, seat::kSeatCount> labels;
+
+    // The controls as they are when the window has just been created.
+    static SeatView designTime();
+    bool operator==(const SeatView &) const = default;
+};
+
+// Card colours per group: the same colours as the option buttons.
+VbColor cardColor(SeatGroup group);
+
+// Text colours of revealed names.
+inline constexpr VbColor kLatestNameColor = colors::Red;
+inline constexpr VbColor kEarlierNameColor = colors::DarkRed;
+
+// The caption the window is created with, before its start replaces it.
+QString seatChartDesignCaption();
+
+class SeatChart {
+public:
+    SeatChart(Clock &clock, RandomSource &random);
+
+    // ---- members of the window's state, kept for the life of the process ----
+    RosterLists roster{kSeatChartRoster.slotCount};     // allNames, boyNames, girlNames, 83 slots
+    std::array<std::int16_t, seat::kSeatCount + 1> seatOrder{}; // slot 82 is never used
+    int poolLast = -1;           // last index of the group being arranged
+    int lastSeat = 0;            // highest seat index, 81 once started
+    std::int16_t drawIndex = 0;  // the position the current shuffle step drew
+
+    // ---- the controls' properties ----
+    const SeatView &view() const { return m_view; }
+    // The window's controls were created afresh: they show the layout again.
+    void ControlsCreated();
+
+    // ---- actions ----
+    // The window's start. loadRoster fills `roster`; false means it ended the
+    // process, and then the start stops at once (nothing dealt) and returns false.
+    bool Start(const std::function<bool(RosterLists &)> &loadRoster);
+    // A change of the selected option: a new arrangement of that group.
+    void ChooseGroup(SeatGroup group);
+    // 随机排列: a new arrangement of the selected group.
+    void RandomArrange();
+    // A click on card `seat`: turn it over and show the name in the banner.
+    void RevealCard(int seat);
+    // Every name label back to the colour of earlier names.
+    void ResetNameColors();
+
+    // ---- building blocks ----
+    // A fresh random order of seats 0..poolLast; every seat above keeps its index.
+    void ShuffleSeats();
+    // Deals names 0..last face down onto seats 0..last in seatOrder.
+    void DealGroup(const std::vector<QString> &names, int last);
+
+    // The name list and last index a group covers.
+    const std::vector<QString> &namesOf(SeatGroup group) const;
+    int lastOf(SeatGroup group) const;
+    // The name under card `seat` for the selected group ("" when none is selected).
+    QString nameUnder(int seat) const;
+
+private:
+    // Hides every card and empties every name label.
+    void ClearSeats();
+    void Arrange(SeatGroup group);
+
+    Clock &m_clock;
+    RandomSource &m_random;
+    SeatView m_view = SeatView::designTime();
+};
+
+} // namespace qh

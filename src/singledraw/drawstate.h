@@ -1,0 +1,95 @@
+#pragma once
+// The single-draw window's state: its roster lists, the shuffled order of the
+// current pass and the previous repeating pick, plus what the window shows, as
+// plain data. Lives for the whole process; the window only mirrors `view`.
+
+#include "roster/roster.h"
+#include "ui/colors.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace qh {
+
+class Clock;
+class RandomSource;
+
+// The four option buttons of the mode frame, numbered as the controls.
+enum class DrawOption { Repeating = 1, All = 2, Boys = 3, Girls = 4 };
+
+inline constexpr int kSingleDrawSlots = kSingleDrawRoster.slotCount;
+
+// Captions of the draw button.
+QString countText(int count);        // " 45"; a negative count carries its minus sign instead
+QString totalCaption(int count);     // 共有 45人
+QString remainingCaption(int count); // 还有 44人
+QString finishedCaption();           // 点完了
+QString repeatingCaption();          // 青禾抽签 人人平等
+
+// The back colour the draw button wears in a mode (also the option's own colour).
+VbColor modeColor(DrawOption option);
+
+// The properties of the window's controls that the draw changes, as data.
+struct DrawView {
+    QString name;                // Label1
+    QString buttonCaption;       // Command1
+    VbColor buttonColor;         // Command1's back colour
+    QString text;                // Text1
+    QString allLastText;         // Label4
+    QString boyLastText;         // Label5
+    QString girlLastText;        // Label6
+    std::optional<DrawOption> selected;
+
+    // The controls as the layout creates them, before the load runs.
+    static DrawView created();
+    bool operator==(const DrawView &) const = default;
+};
+
+class DrawState {
+public:
+    DrawState(const Clock &clock, RandomSource &random);
+
+    // Roster, filled by LoadRoster.
+    RosterLists lists;
+    int maxStudents = 0;
+
+    // The current pass: slot k holds the list index of the k-th name.
+    std::array<int, kSingleDrawSlots> drawOrder{};
+    int poolLast = 0;
+    int drawPos = 0;
+    // The student shown by the previous repeating draw; kept for the whole process.
+    std::optional<int> lastPick;
+
+    DrawView view = DrawView::created();
+
+    // Fresh controls: the view goes back to the layout's values. Draw state stays.
+    void controlsCreated() { view = DrawView::created(); }
+    // After LoadRoster: the three hidden count labels.
+    void rosterLoaded();
+
+    // Selecting an option runs its selection steps only when it changes the
+    // selection; returns whether it did.
+    bool select(DrawOption option);
+    // A press of the draw button.
+    void press();
+
+    // Identity order over all slots, then a front-to-back Fisher-Yates shuffle
+    // of slots 0..poolLast, reseeding from the clock before every step.
+    void shuffleDrawOrder();
+
+    // The names list and last index of an each-once group.
+    QString groupName(DrawOption option, int slot) const;
+    int groupLast(DrawOption option) const;
+
+private:
+    void repeatingDraw();
+    void eachOnceDraw(DrawOption option);
+    void startPass(DrawOption option);
+
+    const Clock &m_clock;
+    RandomSource &m_random;
+};
+
+} // namespace qh

@@ -1,0 +1,44 @@
+#include "ui/emtext.h"
+
+#include <QFontInfo>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace qh {
+
+double emPixels(const QFont &font)
+{
+    return font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+}
+
+void drawEmText(QPainter &painter, const QRectF &box, const QString &text, const QFont &font,
+                Qt::Alignment align, bool singleLine)
+{
+    if (text.isEmpty())
+        return;
+    const double em = emPixels(font);
+    QTextLayout layout(text, font, painter.device());
+    QTextOption option;
+    option.setWrapMode(singleLine ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setAlignment(align & Qt::AlignHorizontal_Mask);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine(), ++lines) {
+        line.setLineWidth(box.width());
+        line.setPosition(QPointF(0, lines * em + kEmAscent * em - line.ascent()));
+    }
+    layout.endLayout();
+
+    double top = box.top();
+    const double height = lines * em;
+    if (align & Qt::AlignVCenter)
+        top += (box.height() - height) / 2;
+    else if (align & Qt::AlignBottom)
+        top += box.height() - height;
+    layout.draw(&painter, QPointF(box.left(), std::floor(top)));
+}
+
+} // namespace qh

@@ -1,0 +1,461 @@
+// readRoster: the two passes over real files in every encoding, the record
+// limit and its two branches, slots kept from an earlier load, files that
+// change between the passes, and inputs that must not exhaust memory.
+
+#include "roster/roster.h"
+#include "roster/textdecoding.h"
+#include "rostertestsupport.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTest>
+
+#include <type_traits>
+
+using qh::RosterLists;
+
+namespace {
+
+QString u(const char *s) { return QString::fromUtf8(s); }
+
+// n records 学生1..学生n, odd ones boys.
+QString numbered(int n)
+{
+    QString text;
+    for (int i = 1; i <= n; ++i)
+        text += QStringLiteral("学生%1,%2\r\n").arg(i).arg(i % 2 ? u("男") : u("女"));
+    return text;
+}
+
+QStringList numberedNames(int n, int parity)
+{
+    QStringList names;
+    for (int i = 1; i <= n; ++i) {
+        if (parity < 0 || i % 2 == parity)
+            names << QStringLiteral("学生%1").arg(i);
+    }
+    return names;
+}
+
+// The lists hold exactly these names below their last indices, nothing above.
+void verifyFresh(const RosterLists &lists, const QStringList &all, const QStringList &boys,
+                 const QStringList &girls)
+{
+    QCOMPARE(lists.allLast, int(all.size()) - 1);
+    QCOMPARE(lists.boyLast, int(boys.size()) - 1);
+    QCOMPARE(lists.girlLast, int(girls.size()) - 1);
+    QCOMPARE(lists.allLast, lists.boyLast + lists.girlLast + 1);
+    const auto check = [](const std::vector<QString> &entries, const QStringList &names) {
+        for (size_t k = 0; k < entries.size(); ++k)
+            QCOMPARE(entries[k], k < size_t(names.size()) ? names[qsizetype(k)] : QString());
+    };
+    check(lists.allNames, all);
+    check(lists.boyNames, boys);
+    check(lists.girlNames, girls);
+}
+
+bool sameLists(const RosterLists &a, const RosterLists &b)
+{
+    return a.allNames == b.allNames && a.boyNames == b.boyNames && a.girlNames == b.girlNames
+        && a.allLast == b.allLast && a.boyLast == b.boyLast && a.girlLast == b.girlLast
+        && a.recordCount == b.recordCount;
+}
+
+} // namespace
+
+class TestRoster : public QObject {
+    Q_OBJECT
+private slots:
+    // Each case is written as UTF-8, as GB18030 and as UTF-16 with a
+    // byte-order mark; all three must load alike.
+    void records_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QStringList>("all");
+        QTest::addColumn<QStringList>("boys");
+        QTest::addColumn<QStringList>("girls");
+        const QStringList none;
+
+        struct Case {
+            const char *name;
+            QString text;
+            bool ok;
+            qint64 count;
+            QStringList all, boys, girls;
+        };
+        const QList<Case> cases = {
+            {"empty file", QString(), true, 0, none, none, none},
+            {"one line end after the last record", u("学生甲,男\r\n学生乙,女\r\n"), true, 2,
+             {u("学生甲"), u("学生乙")}, {u("学生甲")}, {u("学生乙")}},
+            {"no line end after the last record", u("学生甲,男\r\n学生乙,女"), true, 2,
+             {u("学生甲"), u("学生乙")}, {u("学生甲")}, {u("学生乙")}},
+            {"extra empty line fails", u("学生甲,男\r\n\r\n"), false, 0, none, none, none},
+            {"comma after the last record", u("学生甲,男,"), true, 1, {u("学生甲")}, {u("学生甲")}, none},
+            {"comma after the last name fails", u("学生甲,男\r\n学生乙,"), false, 0, none, none, none},
+            {"missing comma shifts and fails", u("学生甲\r\n学生乙,女\r\n"), false, 0, none, none, none},
+            {"three fields shift the rest", u("学生甲,男,三班\r\n学生乙,女\r\n学生丙\r\n"), true, 3,
+             {u("学生甲"), u("三班"), u("女")}, {u("学生甲")}, {u("三班"), u("女")}},
+            {"sex fields", u("甲,女\r\n乙,男生\r\n丙,M\r\n丁,\r\n戊, 男\r\n己,男  \r\n庚,\t男\t\r\n"
+                             "辛,\" 男\"\r\n壬,男\u3000\r\n癸,\"男\"\r\n"), true, 10,
+             {u("甲"), u("乙"), u("丙"), u("丁"), u("戊"), u("己"), u("庚"), u("辛"), u("壬"), u("癸")},
+             {u("戊"), u("己"), u("庚"), u("癸")}, {u("甲"), u("乙"), u("丙"), u("丁"), u("辛"), u("壬")}},
+            {"boys only", u("甲,男\r\n乙,男\r\n"), true, 2, {u("甲"), u("乙")}, {u("甲"), u("乙")}, none},
+            {"girls only", u("甲,女\r\n"), true, 1, {u("甲")}, none, {u("甲")}},
+            {"quoted name with comma", u("\"学生,甲\",男\r\n"), true, 1, {u("学生,甲")}, {u("学生,甲")}, none},
+            {"text after closing quote", u("\"学生\"甲,男\r\n"), true, 1, {u("学生")}, {u("学生")}, none},
+            {"unclosed quote swallows the rest", u("甲,女\r\n\"乙,男\r\n"), false, 0, none, none, none},
+            {"lone CR", u("甲,男\r乙,女\r"), true, 2, {u("甲"), u("乙")}, {u("甲")}, {u("乙")}},
+            {"lone LF", u("甲,男\n乙,女\n"), true, 2, {u("甲"), u("乙")}, {u("甲")}, {u("乙")}},
+            {"mixed line ends", u("甲,男\r\n乙,女\n丙,男\r"), true, 3,
+             {u("甲"), u("乙"), u("丙")}, {u("甲"), u("丙")}, {u("乙")}},
+            {"blank line at the end fails", u("甲,男\r\n  "), false, 0, none, none, none},
+            {"81 records", numbered(81), true, 81, numberedNames(81, -1), numberedNames(81, 1), numberedNames(81, 0)},
+            {"82 records", numbered(82), true, 82, numberedNames(82, -1), numberedNames(82, 1), numberedNames(82, 0)},
+            {"100 records", numbered(100), true, 100, numberedNames(82, -1), numberedNames(82, 1), numberedNames(82, 0)},
+            {"100 records, last malformed", numbered(99) + u("学生100"), false, 0, none, none, none},
+        };
+
+        struct Form {
+            const char *name;
+            const char *qtName;
+            QByteArray bom;
+        };
+        const Form forms[] = {{"utf8", "UTF-8", {}}, {"gb18030", "GB18030", {}},
+                              {"utf16le", "UTF-16LE", QByteArray("\xFF\xFE")}};
+        for (const Case &c : cases) {
+            for (const Form &form : forms) {
+                bool encoded = false;
+                const QByteArray bytes = form.bom + qh::test::encodeAs(c.text, form.qtName, &encoded);
+                if (!encoded)
+                    continue;
+                QTest::addRow("%s/%s", c.name, form.name) << bytes << c.ok << c.count << c.all << c.boys << c.girls;
+            }
+        }
+    }
+
+    void records()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, ok);
+        QFETCH(qint64, count);
+        QFETCH(QStringList, all);
+        QFETCH(QStringList, boys);
+        QFETCH(QStringList, girls);
+        if (QByteArray(QTest::currentDataTag()).endsWith("gb18030")
+            && qh::TextDecoder(qh::TextEncoding::Gb18030).route() == qh::TextDecoder::Route::Latin1)
+            QSKIP("no GB18030 decoder on this system");
+
+        QTemporaryDir dir;
+        const QString path = qh::test::writeBytes(dir, QStringLiteral("roster.txt"), bytes);
+        QVERIFY(!path.isEmpty());
+        RosterLists lists(qh::kSeatChartRoster.slotCount);
+        QCOMPARE(qh::readRoster(path, qh::kSeatChartRoster.limit, lists), ok);
+        if (!ok) {
+            QVERIFY(sameLists(lists, RosterLists(qh::kSeatChartRoster.slotCount)));
+            return;
+        }
+        QCOMPARE(lists.recordCount, count);
+        verifyFresh(lists, all, boys, girls);
+    }
+
+    // Below the limit the second pass reads to the end of the file; above
+    // it, it reads exactly `limit` records and leaves the rest unread.
+    void limitBranches_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<bool>("readToEnd");
+        QTest::newRow("0") << 0 << true;
+        QTest::newRow("1") << 1 << true;
+        QTest::newRow("81") << 81 << true;
+        QTest::newRow("83") << 83 << false;
+        QTest::newRow("100") << 100 << false;
+        QTest::newRow("5000") << 5000 << false;
+    }
+
+    void limitBranches()
+    {
+        QFETCH(int, records);
+        QFETCH(bool, readToEnd);
+        QBuffer buffer;
+        buffer.setData(numbered(records).toUtf8());
+        buffer.open(QIODevice::ReadOnly);
+        RosterLists lists(qh::kSeatChartRoster.slotCount);
+        QVERIFY(qh::readRoster(buffer, 82, lists, 16));
+        QCOMPARE(lists.recordCount, qint64(records));
+        verifyFresh(lists, numberedNames(qMin(records, 82), -1), numberedNames(qMin(records, 82), 1),
+                    numberedNames(qMin(records, 82), 0));
+        QCOMPARE(buffer.pos() == buffer.size(), readToEnd);
+        if (!readToEnd) // the 83rd record onwards, less one chunk read ahead
+            QVERIFY(buffer.size() - buffer.pos() >= numbered(records).toUtf8().size() - numbered(82).toUtf8().size() - 16);
+    }
+
+    // At the limit the second pass reads the first 82 records and nothing
+    // else, so records added behind them meanwhile go unnoticed; below it,
+    // a record more than counted means the file changed.
+    void branchSeenThroughAGrowingFile_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("81 grows") << 81 << false;
+        QTest::newRow("82 grows") << 82 << true;
+    }
+
+    void branchSeenThroughAGrowingFile()
+    {
+        QFETCH(int, records);
+        QFETCH(bool, ok);
+        qh::test::ScriptedDevice device(numbered(records).toUtf8());
+        device.replaceAtEnd((numbered(records) + u("新生,男\r\n")).toUtf8());
+        RosterLists lists;
+        QCOMPARE(qh::readRoster(device, 82, lists), ok);
+        QCOMPARE(lists.allLast, ok ? 81 : -1);
+    }
+
+    void changedBetweenPasses_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<bool>("ok");
+        const QByteArray two = u("甲,男\r\n乙,女\r\n").toUtf8();
+        QTest::newRow("unchanged") << two << two << true;
+        QTest::newRow("same records, new names") << two << u("丙,女\r\n丁,男\r\n").toUtf8() << true;
+        QTest::newRow("record added") << two << two + u("丙,女\r\n").toUtf8() << false;
+        QTest::newRow("record removed") << two << u("甲,男\r\n").toUtf8() << false;
+        QTest::newRow("emptied") << two << QByteArray() << false;
+        QTest::newRow("broken") << two << u("甲,男\r\n乙").toUtf8() << false;
+        QTest::newRow("byte-order mark added") << two << QByteArray("\xEF\xBB\xBF") + two << false;
+        QTest::newRow("deleted while 82 are read") << numbered(90).toUtf8() << numbered(40).toUtf8() << false;
+    }
+
+    void changedBetweenPasses()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(bool, ok);
+        qh::test::ScriptedDevice device(first);
+        device.replaceAtEnd(second);
+        RosterLists lists;
+        lists.allNames[0] = QStringLiteral("before");
+        const RosterLists before = lists;
+        QCOMPARE(qh::readRoster(device, 82, lists), ok);
+        if (!ok)
+            QVERIFY(sameLists(lists, before)); // no half-filled lists
+        else
+            QCOMPARE(lists.allLast, lists.boyLast + lists.girlLast + 1);
+    }
+
+    void slotsAboveAreNotCleared()
+    {
+        QTemporaryDir dir;
+        const QString big = qh::test::writeBytes(dir, QStringLiteral("big.txt"),
+                                                 u("甲,男\r\n乙,女\r\n丙,男\r\n丁,女\r\n戊,男\r\n").toUtf8());
+        const QString small = qh::test::writeBytes(dir, QStringLiteral("small.txt"), u("子,女\r\n丑,男\r\n").toUtf8());
+        RosterLists lists;
+        QVERIFY(qh::readRoster(big, 82, lists));
+        QVERIFY(qh::readRoster(small, 82, lists));
+        QCOMPARE(lists.recordCount, 2);
+        QCOMPARE(lists.allLast, 1);
+        QCOMPARE(lists.boyLast, 0);
+        QCOMPARE(lists.girlLast, 0);
+        const QStringList all{u("子"), u("丑"), u("丙"), u("丁"), u("戊")};
+        for (int k = 0; k < all.size(); ++k)
+            QCOMPARE(lists.allNames[size_t(k)], all[k]);
+        QCOMPARE(lists.boyNames[0], u("丑"));
+        QCOMPARE(lists.boyNames[1], u("丙"));
+        QCOMPARE(lists.boyNames[2], u("戊"));
+        QCOMPARE(lists.girlNames[0], u("子"));
+        QCOMPARE(lists.girlNames[1], u("丁"));
+        QCOMPARE(lists.allNames[5], QString());
+    }
+
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("all");
+        QTest::addColumn<QStringList>("boys");
+        QTest::addColumn<bool>("needsGb18030");
+        const QStringList none;
+        const QByteArray sample = u("学生甲,男\r\n学生乙,女\r\n").toUtf8();
+        const QStringList two{u("学生甲"), u("学生乙")};
+        QTest::newRow("utf8") << sample << two << QStringList{u("学生甲")} << false;
+        QTest::newRow("utf8 with BOM") << QByteArray("\xEF\xBB\xBF") + sample << two << QStringList{u("学生甲")} << false;
+        QTest::newRow("utf8 BOM only") << QByteArray("\xEF\xBB\xBF") << none << none << false;
+        QTest::newRow("utf16le BOM only") << QByteArray("\xFF\xFE") << none << none << false;
+        QTest::newRow("utf16be BOM only") << QByteArray("\xFE\xFF") << none << none << false;
+        QTest::newRow("utf16le") << QByteArray("\xFF\xFE") + qh::test::encodeAs(QString::fromUtf8(sample), "UTF-16LE")
+                                 << two << QStringList{u("学生甲")} << false;
+        QTest::newRow("utf16be") << QByteArray("\xFE\xFF") + qh::test::encodeAs(QString::fromUtf8(sample), "UTF-16BE")
+                                 << two << QStringList{u("学生甲")} << false;
+        QTest::newRow("gbk bytes")
+            << QByteArray("\xD1\xA7\xC9\xFA\xBC\xD7,\xC4\xD0\r\n\xD1\xA7\xC9\xFA\xD2\xD2,\xC5\xAE\r\n")
+            << two << QStringList{u("学生甲")} << true;
+        // GBK for 联通 happens to look like UTF-8 at a glance; a strict check tells.
+        QTest::newRow("gbk 联通") << QByteArray("\xC1\xAA\xCD\xA8,\xC4\xD0\r\n")
+                                  << QStringList{u("联通")} << QStringList{u("联通")} << true;
+        QTest::newRow("utf8 BOM with bad bytes") << QByteArray("\xEF\xBB\xBF" "a\xC4\xD0,\xE7\x94\xB7\r\n")
+                                                 << QStringList{u("a\uFFFD\uFFFD")} << QStringList{u("a\uFFFD\uFFFD")} << false;
+    }
+
+    void encodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, all);
+        QFETCH(QStringList, boys);
+        QFETCH(bool, needsGb18030);
+        if (needsGb18030 && qh::TextDecoder(qh::TextEncoding::Gb18030).route() == qh::TextDecoder::Route::Latin1)
+            QSKIP("no GB18030 decoder on this system");
+        QTemporaryDir dir;
+        const QString path = qh::test::writeBytes(dir, QStringLiteral("roster.txt"), bytes);
+        RosterLists lists;
+        QVERIFY(qh::readRoster(path, 82, lists));
+        QStringList girls;
+        for (const QString &name : all) {
+            if (!boys.contains(name))
+                girls << name;
+        }
+        verifyFresh(lists, all, boys, girls);
+    }
+
+    // One bad byte at the very end makes the whole file GB18030, even far
+    // beyond the first chunk.
+    void utf8IsDecidedOnTheWholeFile()
+    {
+        if (qh::TextDecoder(qh::TextEncoding::Gb18030).route() == qh::TextDecoder::Route::Latin1)
+            QSKIP("no GB18030 decoder on this system");
+        QByteArray bytes = numbered(20000).toUtf8();
+        QTemporaryDir dir;
+        const QString good = qh::test::writeBytes(dir, QStringLiteral("good.txt"), bytes);
+        const QString bad = qh::test::writeBytes(dir, QStringLiteral("bad.txt"), bytes + "\xC4\xD0,\xC4\xD0\r\n");
+        RosterLists lists;
+        QVERIFY(qh::readRoster(good, 82, lists));
+        QCOMPARE(lists.allNames[0], u("学生1"));
+        QVERIFY(qh::readRoster(bad, 82, lists));
+        QCOMPARE(lists.recordCount, 20001);
+        QCOMPARE(lists.allNames[0], QString(QStringDecoder("GB18030").decode(QByteArray("学生1"))));
+        QCOMPARE(lists.boyLast, -1); // 男 in UTF-8 bytes read as GB18030 is no longer 男
+    }
+
+    void unreadableFiles()
+    {
+        QTemporaryDir dir;
+        RosterLists lists;
+        lists.allNames[3] = QStringLiteral("kept");
+        const RosterLists before = lists;
+        QVERIFY(!qh::readRoster(dir.filePath(QStringLiteral("missing.txt")), 82, lists));
+        QVERIFY(!qh::readRoster(QString(), 82, lists));
+        QVERIFY(!qh::readRoster(dir.path(), 82, lists));
+        QVERIFY(sameLists(lists, before));
+
+        qh::test::ScriptedDevice failing("甲,男\r\n");
+        failing.failReads();
+        QVERIFY(!qh::readRoster(failing, 82, lists));
+        QVERIFY(sameLists(lists, before));
+    }
+
+    void fileIsOnlyRead()
+    {
+        QTemporaryDir dir;
+        const QByteArray bytes = u("甲,男\r\n").toUtf8();
+        const QString path = qh::test::writeBytes(dir, QStringLiteral("roster.txt"), bytes);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const QDateTime modified = QFileInfo(path).lastModified();
+        RosterLists lists;
+        QVERIFY(qh::readRoster(path, 82, lists));
+        QCOMPARE(lists.allNames[0], u("甲"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        QCOMPARE(QFileInfo(path).lastModified(), modified);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("roster.txt")});
+    }
+
+    void slotCounts_data()
+    {
+        QTest::addColumn<int>("slotCount");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("allLast");
+        QTest::newRow("seat chart") << qh::kSeatChartRoster.slotCount << qh::kSeatChartRoster.limit << 81;
+        QTest::newRow("single draw") << qh::kSingleDrawRoster.slotCount << qh::kSingleDrawRoster.limit << 81;
+        QTest::newRow("limit beyond the slots") << 10 << 82 << 9;
+        QTest::newRow("negative limit") << 83 << -5 << -1;
+    }
+
+    void slotCounts()
+    {
+        QFETCH(int, slotCount);
+        QFETCH(int, limit);
+        QFETCH(int, allLast);
+        RosterLists lists(slotCount);
+        QCOMPARE(lists.allNames.size(), size_t(slotCount));
+        QCOMPARE(lists.boyNames.size(), size_t(slotCount));
+        QCOMPARE(lists.girlNames.size(), size_t(slotCount));
+        QBuffer buffer;
+        buffer.setData(numbered(100).toUtf8());
+        buffer.open(QIODevice::ReadOnly);
+        QVERIFY(qh::readRoster(buffer, limit, lists));
+        QCOMPARE(lists.allNames.size(), size_t(slotCount));
+        QCOMPARE(lists.recordCount, 100);
+        QCOMPARE(lists.allLast, allLast);
+        QCOMPARE(lists.allLast, lists.boyLast + lists.girlLast + 1);
+        if (allLast >= 0)
+            QCOMPARE(lists.allNames[size_t(allLast)], QStringLiteral("学生%1").arg(allLast + 1));
+    }
+
+    void hugeFieldIsCapped()
+    {
+        // A 64 MiB name: kept to its first 4096 characters, the record still loads.
+        qh::test::PatternDevice device("\xEF\xBB\xBF", 'x', qint64(64) << 20, u(",男\r\n乙,女").toUtf8());
+        RosterLists lists;
+        QVERIFY(qh::readRoster(device, 82, lists));
+        QCOMPARE(lists.recordCount, 2);
+        QCOMPARE(lists.allNames[0], QString(4096, u'x'));
+        QCOMPARE(lists.boyNames[0], QString(4096, u'x'));
+        QCOMPARE(lists.girlNames[0], u("乙"));
+    }
+
+    void chunkSizeDoesNotMatter_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text = u("\"学,生\"x,男\r\n 乙 ,\t男 \r丙,\"女\"\n丁,\r\n\"长\r\n名\",男");
+        QTest::newRow("utf8") << text.toUtf8();
+        QTest::newRow("utf16le") << QByteArray("\xFF\xFE") + qh::test::encodeAs(text, "UTF-16LE");
+        QTest::newRow("gb18030") << qh::test::encodeAs(text, "GB18030");
+        QTest::newRow("many") << numbered(300).toUtf8();
+    }
+
+    void chunkSizeDoesNotMatter()
+    {
+        QFETCH(QByteArray, bytes);
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        RosterLists reference;
+        QVERIFY(qh::readRoster(buffer, 82, reference));
+        QVERIFY(reference.allLast >= 4);
+        for (qsizetype chunk : {1, 2, 3, 4, 7, 64}) {
+            RosterLists lists;
+            QVERIFY(qh::readRoster(buffer, 82, lists, chunk));
+            QVERIFY2(sameLists(lists, reference), qPrintable(QString::number(chunk)));
+        }
+    }
+
+    void recordCountIsWide()
+    {
+        static_assert(std::is_same_v<decltype(RosterLists::recordCount), qint64>);
+        // Records are counted without a limit of their own: 200000 short records.
+        QBuffer buffer;
+        buffer.setData(QByteArray(",\n").repeated(200000));
+        buffer.open(QIODevice::ReadOnly);
+        RosterLists lists;
+        QVERIFY(qh::readRoster(buffer, 82, lists));
+        QCOMPARE(lists.recordCount, 200000);
+        QCOMPARE(lists.girlLast, 81);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRoster)
+#include "tst_roster.moc"
