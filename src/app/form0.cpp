@@ -94,8 +94,7 @@ void Form0::build(FormWindow &window)
 {
     window.setWindowTitle(QStringLiteral("明溪工坊  青禾抽签(2020.01版)  作者：林远舟  "));
     setClientSizeTwips(window, 14865, 8370);
-    setBackColor(window, colors::White);
-    window.setAutoFillBackground(true);
+    window.setBackground(colors::White);
 
     m_controls = buildControls(window, kLayout);
     auto *link = m_controls.get<QLabel>("Label2");

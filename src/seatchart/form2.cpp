@@ -176,8 +176,7 @@ void Form2::build(FormWindow &window)
 {
     window.setWindowTitle(seatChartDesignCaption());
     setClientSizeTwips(window, kForm2ClientWidth, kForm2ClientHeight);
-    window.setAutoFillBackground(true);
-    setBackColor(window, colors::White);
+    window.setBackground(colors::White);
 
     const std::vector<ControlSpec> table = form2Layout();
     m_controls = buildControls(window, table);

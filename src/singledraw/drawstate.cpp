@@ -93,7 +93,7 @@ int DrawState::groupLast(DrawOption option) const
     return lists.allLast;
 }
 
-void DrawState::shuffleDrawOrder()
+void DrawState::ShuffleDrawOrder()
 {
     const int slotCount = std::clamp(maxStudents, 0, kSingleDrawSlots);
     for (int i = 0; i < slotCount; ++i)
@@ -131,7 +131,7 @@ void DrawState::startPass(DrawOption option)
     view.buttonCaption = totalCaption(last + 1);
     view.buttonColor = modeColor(option);
     poolLast = last;
-    shuffleDrawOrder();
+    ShuffleDrawOrder();
     drawPos = 0;
 }
 

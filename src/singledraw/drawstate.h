@@ -77,7 +77,7 @@ public:
 
     // Identity order over all slots, then a front-to-back Fisher-Yates shuffle
     // of slots 0..poolLast, reseeding from the clock before every step.
-    void shuffleDrawOrder();
+    void ShuffleDrawOrder();
 
     // The names list and last index of an each-once group.
     QString groupName(DrawOption option, int slot) const;

@@ -6,6 +6,7 @@
 #include "ui/linecontrol.h"
 #include "ui/units.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -53,8 +54,14 @@ bool usesBothRoles(const QWidget &w)
 
 void setRoleColor(QWidget &w, QPalette::ColorRole role, VbColor color)
 {
-    const QColor c = toQColor(color, QPalette());
     QPalette pal = w.palette();
+    // A system colour on a control that never had its own is what the control
+    // shows already: leave its palette alone. Besides saving work, this keeps
+    // styles that cache per palette (Fusion's button faces) from caching a
+    // new face for every control ever built.
+    if (color.isSystem() && !pal.isBrushSet(QPalette::Active, role))
+        return;
+    const QColor c = toQColor(color, QApplication::palette(&w));
     QPalette::ColorRole roles[2] = {role, role};
     if (usesBothRoles(w))
         roles[1] = role == QPalette::Window ? QPalette::Button : QPalette::ButtonText;

@@ -1,12 +1,28 @@
 #include "ui/form.h"
 
 #include <QCloseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace qh {
 
 FormWindow::FormWindow(QWidget *parent) : QWidget(parent) {}
+
+void FormWindow::setBackground(VbColor color)
+{
+    m_background = color;
+    update();
+}
+
+void FormWindow::paintEvent(QPaintEvent *event)
+{
+    if (m_background.isSystem())
+        return; // the style has painted the palette's window colour
+    QPainter p(this);
+    p.fillRect(event->rect(), toQColor(m_background, palette()));
+}
 
 void FormWindow::closeEvent(QCloseEvent *event)
 {

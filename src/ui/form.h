@@ -3,6 +3,8 @@
 // whose widgets are built from the layout table when it opens and destroyed
 // when it closes. Subclasses build their controls and run their load step.
 
+#include "ui/colors.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -18,11 +20,21 @@ class FormWindow : public QWidget {
 public:
     explicit FormWindow(QWidget *parent = nullptr);
 
+    // The client area's colour. It is painted, not put in the palette: every
+    // control inherits the window's palette, and a new palette for each
+    // opening would make the style cache a new face for every button ever built.
+    void setBackground(VbColor color);
+    VbColor background() const { return m_background; }
+
 signals:
     void closedByUser();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    VbColor m_background = colors::ButtonFace;
 };
 
 class Form {

@@ -75,7 +75,9 @@ private slots:
         FormWindow *w = form.window();
         QCOMPARE(w->objectName(), QStringLiteral("Form0"));
         QCOMPARE(w->size(), twipsSize(14865, 8370));
-        QCOMPARE(w->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(w->background(), colors::White);
+        const QImage shot = w->grab().toImage();
+        QCOMPARE(shot.pixelColor(twipsPoint(7000, 1750)), QColor(Qt::white)); // between title and lists
 
         for (const ControlSpec &spec : Form0::layout()) {
             QWidget *c = form.controls().at(spec.name, spec.index);

@@ -566,11 +566,11 @@ void TestDrawState::reseedsBeforeEveryShuffleStep()
     DrawState s(clock, random);
     s.maxStudents = kSingleDrawSlots;
     s.poolLast = 9;
-    s.shuffleDrawOrder();
+    s.ShuffleDrawOrder();
     QCOMPARE(clock.reads, 9); // steps i = 0 .. poolLast - 1
     clock.reads = 0;
     s.poolLast = 81;
-    s.shuffleDrawOrder();
+    s.ShuffleDrawOrder();
     QCOMPARE(clock.reads, 81);
 }
 
@@ -603,7 +603,7 @@ void TestDrawState::shuffleIdentityForSmallPools()
     s.maxStudents = kSingleDrawSlots;
     std::reverse(s.drawOrder.begin(), s.drawOrder.end());
     s.poolLast = poolLast;
-    s.shuffleDrawOrder();
+    s.ShuffleDrawOrder();
     for (int i = 0; i < kSingleDrawSlots; ++i)
         QCOMPARE(s.drawOrder[static_cast<std::size_t>(i)], i);
     QCOMPARE(clock.reads, 0);
@@ -617,10 +617,10 @@ void TestDrawState::shuffleStartsFromIdentity()
     DrawState s(clock, random);
     s.maxStudents = kSingleDrawSlots;
     s.poolLast = 81;
-    s.shuffleDrawOrder();
+    s.ShuffleDrawOrder();
     QVERIFY(isPermutation(s, 81));
     s.poolLast = 4;
-    s.shuffleDrawOrder();
+    s.ShuffleDrawOrder();
     QVERIFY(isPermutation(s, 4));
 }
 
@@ -648,9 +648,9 @@ void TestDrawState::shuffleVariesWithStillClock()
     DrawState s(clock, random);
     s.maxStudents = kSingleDrawSlots;
     s.poolLast = 9;
-    s.shuffleDrawOrder();
+    s.ShuffleDrawOrder();
     const auto first = s.drawOrder;
-    s.shuffleDrawOrder();
+    s.ShuffleDrawOrder();
     QVERIFY(s.drawOrder != first);
     std::array<int, kSingleDrawSlots> identity{};
     std::iota(identity.begin(), identity.end(), 0);
@@ -669,7 +669,7 @@ void TestDrawState::shuffleIsUniform()
     std::array<std::array<int, n>, n> counts{};
     for (int r = 0; r < rounds; ++r) {
         s.poolLast = n - 1;
-        s.shuffleDrawOrder();
+        s.ShuffleDrawOrder();
         for (int pos = 0; pos < n; ++pos)
             ++counts[static_cast<std::size_t>(s.drawOrder[static_cast<std::size_t>(pos)])][static_cast<std::size_t>(pos)];
     }

@@ -1,0 +1,151 @@
+# Install rules and CPack for 青禾抽签. Included at the end of the top-level
+# CMakeLists.txt, after the `qinghe` target exists.
+#
+#   Linux:   cmake --install build --prefix /usr/local      (or: cpack -G DEB / -G TGZ)
+#            bin/qinghe
+#            share/qinghe/instructions.html        (found through ../share/qinghe/)
+#            share/applications/qinghe.desktop
+#            share/icons/hicolor/{256x256,48x48}/apps/qinghe.png
+#   Windows: a flat folder, zipped by `cpack -G ZIP` into a portable build:
+#            qinghe.exe, instructions.html, the Qt DLLs and plugins windeployqt adds
+#   macOS:   qinghe.app, instructions.html in Contents/Resources
+#
+# Only the program is installed: tests and benchmarks have no install rules.
+
+if(NOT TARGET qinghe)
+  message(FATAL_ERROR "Packaging.cmake must be included after the qinghe target is defined")
+endif()
+
+set(QH_INSTRUCTIONS ${PROJECT_SOURCE_DIR}/resources/instructions.html)
+
+if(WIN32)
+  # The icon in Explorer and the taskbar, and the version block of Properties.
+  set(QH_WIN_ICON ${PROJECT_SOURCE_DIR}/resources/icons/qinghe.ico)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/qinghe.rc.in
+                 ${PROJECT_BINARY_DIR}/qinghe.rc @ONLY)
+  target_sources(qinghe PRIVATE ${PROJECT_BINARY_DIR}/qinghe.rc)
+
+  # Everything sits in one folder beside qinghe.exe, so the unzipped folder runs
+  # from anywhere (a USB stick, a PC that restores itself at every reboot).
+  install(TARGETS qinghe RUNTIME DESTINATION .)
+  install(FILES ${QH_INSTRUCTIONS} DESTINATION .)
+
+  # The compiler's runtime DLLs. MSVC: copied next to the exe (app-local), so
+  # no vc_redist installer is needed on the classroom PC; the UCRT is part of
+  # Windows 10 and later, the oldest Windows Qt 6 runs on. MinGW: windeployqt
+  # copies libgcc/libstdc++/libwinpthread itself (below).
+  if(MSVC)
+    set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION .)
+    include(InstallRequiredSystemLibraries)
+  endif()
+
+  # windeployqt fills the folder with the Qt DLLs and plugins (platforms/qwindows.dll,
+  # imageformats/qjpeg.dll and qico.dll for the compiled-in pictures, styles).
+  # It runs as the last install step, on the installed exe, so both
+  #   cmake --install build --prefix dist      and      cpack -G ZIP  (in build/)
+  # give a complete folder. If windeployqt is not found (a Qt without it, or a
+  # cross build), the install still succeeds with a warning; then run by hand,
+  # before cpack or on the installed folder:
+  #   windeployqt --no-translations --no-system-d3d-compiler --no-opengl-sw dist\qinghe.exe
+  if(TARGET Qt6::windeployqt)
+    get_target_property(QH_WINDEPLOYQT Qt6::windeployqt IMPORTED_LOCATION)
+  endif()
+  if(NOT QH_WINDEPLOYQT)
+    # Qt's bin folder: <prefix>/lib/cmake/Qt6/../../../bin
+    find_program(QH_WINDEPLOYQT windeployqt HINTS "${Qt6_DIR}/../../../bin")
+  endif()
+  # Debug or release is read from the exe itself.
+  set(_qh_deploy_flags --no-translations --no-system-d3d-compiler --no-opengl-sw)
+  if(MSVC)
+    # The runtime comes from InstallRequiredSystemLibraries; windeployqt
+    # would only add the vc_redist installer, useless in a portable folder.
+    list(APPEND _qh_deploy_flags --no-compiler-runtime)
+  endif()
+  list(JOIN _qh_deploy_flags " " _qh_deploy_flags)
+  if(QH_WINDEPLOYQT)
+    install(CODE "
+      set(_exe \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/qinghe.exe\")
+      message(STATUS \"windeployqt: \${_exe}\")
+      execute_process(COMMAND \"${QH_WINDEPLOYQT}\" ${_qh_deploy_flags} \"\${_exe}\"
+                      RESULT_VARIABLE _rc)
+      if(NOT _rc EQUAL 0)
+        message(FATAL_ERROR \"windeployqt failed: \${_rc}\")
+      endif()")
+  else()
+    install(CODE "message(WARNING \"windeployqt was not found: run it on qinghe.exe in \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX} before using the folder or zipping it\")")
+  endif()
+
+elseif(APPLE)
+  # The program looks for ../Resources/instructions.html from Contents/MacOS.
+  install(TARGETS qinghe BUNDLE DESTINATION . RUNTIME DESTINATION .)
+  install(FILES ${QH_INSTRUCTIONS} DESTINATION qinghe.app/Contents/Resources)
+  # macdeployqt copies the Qt frameworks into the bundle.
+  qt_generate_deploy_app_script(TARGET qinghe FILENAME_VARIABLE _qh_deploy_script
+                                NO_UNSUPPORTED_PLATFORM_ERROR)
+  install(SCRIPT ${_qh_deploy_script})
+
+else()
+  include(GNUInstallDirs)
+  install(TARGETS qinghe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # bin/../share/qinghe/ is where the program looks when it is not beside it.
+  install(FILES ${QH_INSTRUCTIONS} DESTINATION ${CMAKE_INSTALL_DATADIR}/qinghe)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/qinghe.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/qinghe-256.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME qinghe.png)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/qinghe.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+endif()
+
+# ---------------------------------------------------------------- CPack
+set(CPACK_PACKAGE_NAME qinghe)
+set(CPACK_PACKAGE_VENDOR "明溪工坊")
+set(CPACK_PACKAGE_CONTACT "明溪工坊 <qinghe@mingxi.example>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "青禾抽签 — classroom roll-call")
+set(CPACK_PACKAGE_DESCRIPTION
+"Picks students at random from a class roster (a .txt file, GBK or UTF-8):
+a seat chart of face-down cards that turn over when clicked, or a small
+always-on-top window that draws one name per press. Reads the roster only
+and writes nothing.")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY qinghe)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build.*/")
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "qinghe-${PROJECT_VERSION}-win64")
+  # The zip holds one folder, qinghe-<version>-win64\, to copy as a whole.
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+elseif(APPLE)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "qinghe-${PROJECT_VERSION}-macos")
+else()
+  set(CPACK_GENERATOR TGZ DEB)
+  set(CPACK_PACKAGE_FILE_NAME "qinghe-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR}")
+
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)          # qinghe_1.0.0-1_amd64.deb
+  set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "明溪工坊 <qinghe@mingxi.example>")
+  set(CPACK_DEBIAN_PACKAGE_SECTION education)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # The Qt libraries (libqt6core6, libqt6gui6, libqt6widgets6) come from
+  # dpkg-shlibdeps. On Debian 12 the xcb platform plugin and the jpeg/ico image
+  # plugins ship in libqt6gui6 itself; qt6-qpa-plugins holds only vnc and is
+  # merely recommended. Chinese text needs a CJK font, which nothing else pulls in.
+  find_program(QH_DPKG_SHLIBDEPS dpkg-shlibdeps)
+  if(QH_DPKG_SHLIBDEPS)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming")
+  else()
+    # Without dpkg-dev the Qt runtime is named by hand (Debian 12 names).
+    message(STATUS "dpkg-shlibdeps not found (package dpkg-dev): .deb depends are written by hand")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), fonts-noto-cjk | fonts-arphic-uming")
+  endif()
+  # xdg-utils opens the instructions page in the browser; qt6-wayland lets the
+  # program run natively on a Wayland desktop (it falls back to XWayland).
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-qpa-plugins, qt6-wayland")
+endif()
+
+include(CPack)

@@ -1,0 +1,177 @@
+// A teacher's whole session, end to end through the real windows: choose the
+// roster, call names on the seat chart, draw in the small window, switch back
+// and forth while the file changes, and leave.
+
+#include "programdriver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+
+using namespace qh;
+using test::ProgramDriver;
+
+namespace {
+
+QString sourceFile(const char *relative)
+{
+    return QDir(qEnvironmentVariable("QH_SOURCE_DIR")).filePath(QString::fromUtf8(relative));
+}
+
+void writeUtf8(const QString &path, const QString &text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.toUtf8());
+}
+
+QString text(QWidget *w)
+{
+    if (auto *b = qobject_cast<QAbstractButton *>(w))
+        return b->text();
+    if (auto *l = qobject_cast<QLabel *>(w))
+        return l->text();
+    return QString();
+}
+
+} // namespace
+
+class TestAcceptance : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QFile::copy(sourceFile("examples/名单.txt"), m_dir.filePath(QStringLiteral("名单.txt"))));
+        QDir::setCurrent(m_dir.path());
+    }
+
+    void sessionWithSampleRoster()
+    {
+        ProgramDriver d(7);
+        d.program.start();
+        QVERIFY(ProgramDriver::window("Form0"));
+        QCOMPARE(d.platform.urls.size(), 1); // the instructions page at start-up
+
+        d.startWith(QStringLiteral("名单.txt"));
+        QVERIFY(!ProgramDriver::window("Form0"));
+        QCOMPARE(ProgramDriver::visibleWindows(), 1);
+        QVERIFY(ProgramDriver::window("Form2"));
+        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("名单.txt"))));
+
+        // The class of 45 lies face down on cards 1..45.
+        int visibleCards = 0;
+        for (int s = 0; s < 82; ++s) {
+            QWidget *card = ProgramDriver::control("Form2", QStringLiteral("Command1(%1)").arg(s));
+            QVERIFY(card);
+            visibleCards += card->isVisible();
+            if (s < 45)
+                QCOMPARE(text(card), QString::number(s + 1));
+        }
+        QCOMPARE(visibleCards, 45);
+
+        // The card reading 7 turns over: its name in red, and in the banner.
+        ProgramDriver::click(ProgramDriver::control("Form2", QStringLiteral("Command1(6)")));
+        auto *name = ProgramDriver::control<QLabel>("Form2", QStringLiteral("Label1(6)"));
+        QVERIFY(name->isVisible());
+        QVERIFY(!name->text().isEmpty());
+        QCOMPARE(text(ProgramDriver::control("Form2", QStringLiteral("Label2"))), name->text());
+        QCOMPARE(name->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+        // 转堆叠式: the small window, on top, in 不重复 over all 45.
+        ProgramDriver::click(ProgramDriver::control("Form2", QStringLiteral("Command2")));
+        QWidget *form1 = ProgramDriver::window("Form1");
+        QVERIFY(form1);
+        QVERIFY(!ProgramDriver::window("Form2"));
+        QVERIFY(form1->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QWidget *draw = ProgramDriver::control("Form1", QStringLiteral("Command1"));
+        QCOMPARE(text(draw), QStringLiteral("共有 45人"));
+
+        // A whole pass: every student exactly once.
+        QSet<QString> seen;
+        for (int press = 1; press <= 45; ++press) {
+            ProgramDriver::click(draw);
+            seen.insert(text(ProgramDriver::control("Form1", QStringLiteral("Label1"))));
+        }
+        QCOMPARE(seen.size(), 45);
+        QCOMPARE(text(draw), QStringLiteral("点完了"));
+        QVERIFY(!seen.contains(QString()));
+
+        // The teacher removes a student; the next switch reads the file again.
+        QFile file(m_dir.filePath(QStringLiteral("名单.txt")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        bytes.truncate(bytes.lastIndexOf("\r\n", bytes.size() - 3) + 2);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+
+        ProgramDriver::click(ProgramDriver::control("Form1", QStringLiteral("Command2"))); // 转平铺式
+        QVERIFY(ProgramDriver::window("Form2"));
+        QVERIFY(!ProgramDriver::window("Form1"));
+        QVERIFY(ProgramDriver::control("Form2", QStringLiteral("Command1(43)"))->isVisible());
+        QVERIFY(!ProgramDriver::control("Form2", QStringLiteral("Command1(44)"))->isVisible());
+        QVERIFY(text(ProgramDriver::control("Form2", QStringLiteral("Label2"))).isEmpty());
+
+        ProgramDriver::click(ProgramDriver::control("Form2", QStringLiteral("Command2")));
+        QCOMPARE(text(ProgramDriver::control("Form1", QStringLiteral("Command1"))), QStringLiteral("共有 44人"));
+        QCOMPARE(text(ProgramDriver::control("Form1", QStringLiteral("Label4"))), QStringLiteral("43"));
+
+        // 退出程序 ends at once, without a question.
+        ProgramDriver::click(ProgramDriver::control("Form1", QStringLiteral("Command3")));
+        QCOMPARE(d.platform.endCount, 1);
+        QVERIFY(d.platform.messages.isEmpty());
+    }
+
+    void rosterBrokenBetweenSwitches_data()
+    {
+        QTest::addColumn<bool>("remove");
+        QTest::newRow("file removed") << true;
+        QTest::newRow("file malformed") << false;
+    }
+    void rosterBrokenBetweenSwitches()
+    {
+        QFETCH(bool, remove);
+        const QString path = m_dir.filePath(QStringLiteral("班级.txt"));
+        writeUtf8(path, QStringLiteral("张三,男\n李四,女\n"));
+        ProgramDriver d(3);
+        d.program.start();
+        d.startWith(QStringLiteral("班级.txt"));
+        QVERIFY(ProgramDriver::window("Form2"));
+        ProgramDriver::click(ProgramDriver::control("Form2", QStringLiteral("Command2")));
+        QVERIFY(ProgramDriver::window("Form1"));
+
+        if (remove)
+            QVERIFY(QFile::remove(path));
+        else
+            writeUtf8(path, QStringLiteral("张三,男\n李四\n")); // the last record lacks its sex field
+
+        ProgramDriver::click(ProgramDriver::control("Form1", QStringLiteral("Command2")));
+        QCOMPARE(d.platform.messages.size(), 1);
+        QCOMPARE(d.platform.messages.first().first, QStringLiteral("名单文件出错提示"));
+        QCOMPARE(d.platform.messages.first().second, QStringLiteral("文件格式错误,或光标不在最后一行,或学生数超过82"));
+        QCOMPARE(d.platform.endCount, 1);
+        QVERIFY(d.platform.messageOrder < d.platform.endOrder);
+        QCOMPARE(ProgramDriver::visibleWindows(), 0);
+    }
+
+    void closingTheWindowEndsTheProgram()
+    {
+        ProgramDriver d(5);
+        d.program.start();
+        d.startWith(QStringLiteral("名单.txt"));
+        QWidget *form2 = ProgramDriver::window("Form2");
+        QVERIFY(form2);
+        form2->close();
+        QCOMPARE(d.platform.endCount, 1);
+        QCOMPARE(ProgramDriver::visibleWindows(), 0);
+    }
+};
+
+QTEST_MAIN(TestAcceptance)
+#include "tst_acceptance.moc"
