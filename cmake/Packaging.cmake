@@ -145,7 +145,8 @@ else()
   endif()
   # xdg-utils opens the instructions page in the browser; qt6-wayland lets the
   # program run natively on a Wayland desktop (it falls back to XWayland).
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-qpa-plugins, qt6-wayland")
+  # The Ming and Kai faces stand in for 宋体 and 隶书 on Linux.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-arphic-uming, fonts-arphic-ukai, xdg-utils, qt6-qpa-plugins, qt6-wayland")
 endif()
 
 include(CPack)

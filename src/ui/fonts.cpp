@@ -8,8 +8,11 @@ QStringList fontFamilies(FontFace face)
 {
     switch (face) {
     case FontFace::SongTi:
-        return {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing"), QStringLiteral("Songti SC")};
+        // AR PL UMing before Noto Serif CJK: Qt 6.4 on Debian draws Noto Serif
+        // CJK's Han characters through a sans-serif fallback, so the Ming face,
+        // where installed, is the nearer match to 宋体.
+        return {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                QStringLiteral("AR PL UMing"), QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Songti SC")};
     case FontFace::HeiTi:
         return {QStringLiteral("黑体"), QStringLiteral("SimHei"), QStringLiteral("Noto Sans CJK SC"),
                 QStringLiteral("Heiti SC"), QStringLiteral("PingFang SC")};
