@@ -8,18 +8,14 @@
 #include "ui/realplatform.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <random>
 
 int main(int argc, char *argv[])
 {
+    qh::prepareProcess();
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("qinghe"));
-    // Windows are switched by the program; only the exit buttons and a close
-    // through the frame end it.
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/qinghe/icons/qinghe.ico")));
+    qh::configureApplication();
 
     qh::RealPlatform platform;
     qh::SystemClock clock;

@@ -1,6 +1,27 @@
 #include "app/program.h"
 
+#include <QApplication>
+#include <QIcon>
+
 namespace qh {
+
+void prepareProcess()
+{
+    // Qt keeps glyphs up to 64 px in its cache and draws larger text as
+    // outlines on every paint; the banner (113 px), the title and the drawn
+    // name are larger than that.
+    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
+        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "128");
+}
+
+void configureApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("qinghe"));
+    // Windows are switched by the program; only the exit buttons and a close
+    // through the frame end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/qinghe/icons/qinghe.ico")));
+}
 
 namespace {
 

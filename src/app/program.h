@@ -12,6 +12,12 @@
 
 namespace qh {
 
+// Before the QApplication exists: Qt settings the program relies on.
+void prepareProcess();
+// Right after it exists: name, window icon, and the rule that only the
+// program decides when it ends.
+void configureApplication();
+
 class Program {
 public:
     Program(Platform &platform, Clock &clock, RandomSource &random, const QUrl &instructions);

@@ -180,10 +180,7 @@ QString controlName(const char *name, int index)
 
 QWidget *Controls::find(const QString &objectName) const
 {
-    for (QWidget *w : m_widgets)
-        if (w->objectName() == objectName)
-            return w;
-    return nullptr;
+    return m_byName.value(objectName, nullptr);
 }
 
 void setBackColor(QWidget &control, VbColor color)

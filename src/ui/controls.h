@@ -7,6 +7,7 @@
 #include "ui/colors.h"
 #include "ui/fonts.h"
 
+#include <QHash>
 #include <QString>
 #include <QWidget>
 
@@ -63,11 +64,20 @@ public:
     T *get(const char *name, int index = -1) const { return static_cast<T *>(at(name, index)); }
 
     const std::vector<QWidget *> &all() const { return m_widgets; }
-    void add(QWidget *w) { m_widgets.push_back(w); }
-    void clear() { m_widgets.clear(); }
+    void add(QWidget *w)
+    {
+        m_byName.insert(w->objectName(), w);
+        m_widgets.push_back(w);
+    }
+    void clear()
+    {
+        m_widgets.clear();
+        m_byName.clear();
+    }
 
 private:
     std::vector<QWidget *> m_widgets; // in table order
+    QHash<QString, QWidget *> m_byName;
 };
 
 // Creates every row's control as a child of form (or of its Frame), applies

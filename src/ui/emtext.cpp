@@ -1,6 +1,7 @@
 #include "ui/emtext.h"
 
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -19,6 +20,25 @@ void drawEmText(QPainter &painter, const QRectF &box, const QString &text, const
     if (text.isEmpty())
         return;
     const double em = emPixels(font);
+    const QFontMetricsF metrics(font, painter.device());
+    const double width = metrics.horizontalAdvance(text);
+    if (singleLine || width <= box.width()) {
+        // One line: place it directly; a text layout per paint costs more
+        // than the rest of a button's painting.
+        double x = box.left();
+        if (align & Qt::AlignHCenter)
+            x += (box.width() - width) / 2;
+        else if (align & Qt::AlignRight)
+            x += box.width() - width;
+        double top = box.top();
+        if (align & Qt::AlignVCenter)
+            top += (box.height() - em) / 2;
+        else if (align & Qt::AlignBottom)
+            top += box.height() - em;
+        painter.setFont(font);
+        painter.drawText(QPointF(x, std::floor(top) + kEmAscent * em), text);
+        return;
+    }
     QTextLayout layout(text, font, painter.device());
     QTextOption option;
     option.setWrapMode(singleLine ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -6,6 +6,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace qh {
 
 FitLabel::FitLabel(QWidget *parent) : QLabel(parent) {}
@@ -20,7 +22,8 @@ void FitLabel::setShrinkToFit(bool on)
 bool FitLabel::fits(const QFont &f) const
 {
     const QRect box = contentsRect();
-    return QFontMetricsF(f).horizontalAdvance(text()) <= box.width() && emPixels(f) <= box.height();
+    // The height test is free; measure the width only when it passes.
+    return emPixels(f) <= box.height() && QFontMetricsF(f).horizontalAdvance(text()) <= box.width();
 }
 
 QFont FitLabel::fittedFont() const
@@ -29,18 +32,20 @@ QFont FitLabel::fittedFont() const
         return m_cachedFont;
     QFont f = font();
     if (m_shrink && !text().isEmpty() && !fits(f)) {
-        // Largest pixel size that fits, by bisection between the floor and the layout size.
-        int lo = 6;
-        int hi = static_cast<int>(emPixels(f));
-        while (lo < hi) {
-            const int mid = (lo + hi + 1) / 2;
-            f.setPixelSize(mid);
-            if (fits(f))
-                lo = mid;
-            else
-                hi = mid - 1;
+        // Every font size tried costs a font engine, so estimate from one
+        // measurement (text width scales with size) and step down from there.
+        // Start no larger than the box is high, so a face that is merely too
+        // tall is measured once, at the size it will be drawn.
+        const QRect box = contentsRect();
+        int px = std::max(kMinimumPixelSize, static_cast<int>(std::min(emPixels(f), double(box.height()))));
+        f.setPixelSize(px);
+        const double width = QFontMetricsF(f).horizontalAdvance(text());
+        if (width > box.width()) {
+            px = std::max(kMinimumPixelSize, static_cast<int>(px * box.width() / width));
+            f.setPixelSize(px);
         }
-        f.setPixelSize(lo);
+        while (px > kMinimumPixelSize && !fits(f))
+            f.setPixelSize(--px);
     }
     m_cachedText = text();
     m_cachedSize = size();

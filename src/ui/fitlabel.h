@@ -24,6 +24,8 @@ public:
     // Whether the text fits on one line in the label's contents at this font.
     bool fits(const QFont &font) const;
 
+    static constexpr int kMinimumPixelSize = 6;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;

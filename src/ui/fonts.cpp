@@ -35,6 +35,13 @@ QFont makeFont(FontSpec spec)
     font.setPixelSize(pointsToPixels(spec.points));
     font.setWeight(QFont::Normal);
     font.setStyleHint(spec.face == FontFace::HeiTi ? QFont::SansSerif : QFont::Serif);
+#ifndef Q_OS_WIN
+    // The free Ming and Kai faces that stand in for 宋体 and 隶书 carry no
+    // hinting, so hinting them runs FreeType's auto-hinter, which loads dozens
+    // of glyphs up front: slower start-up and megabytes more memory.
+    if (spec.face != FontFace::HeiTi)
+        font.setHintingPreference(QFont::PreferNoHinting);
+#endif
     return font;
 }
 

@@ -1,0 +1,46 @@
+// Start-up of the program as main() builds it, ending right after the start
+// window's first paint. The only difference from main(): the platform counts
+// instead of opening the instructions page in a browser, which the start
+// window's load does on every start.
+
+#include "benchplatform.h"
+#include "paintwatch.h"
+
+#include "app/instructions.h"
+#include "app/program.h"
+#include "ui/clock.h"
+#include "ui/random.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <random>
+
+int main(int argc, char *argv[])
+{
+    qh::prepareProcess();
+    QApplication application(argc, argv);
+    qh::configureApplication();
+
+    qh::bench::BenchPlatform platform;
+    qh::SystemClock clock;
+    qh::RandomSource random{std::random_device{}()};
+    qh::Program program(platform, clock, random, qh::instructionsUrl(QApplication::applicationDirPath()));
+    program.start();
+
+    QWidget *window = program.form0.window();
+    if (!window) {
+        std::fprintf(stderr, "the start window did not open\n");
+        return 1;
+    }
+    qh::bench::QuitAfterFirstPaint quitter;
+    window->installEventFilter(&quitter);
+    const int rc = QApplication::exec();
+    // The start window asks for its instructions page once; anything else is a fault.
+    if (platform.urlsOpened != 1 || platform.messagesShown != 0 || platform.endRequests != 0) {
+        std::fprintf(stderr, "unexpected platform calls: %d urls, %d messages, %d ends\n", platform.urlsOpened,
+                     platform.messagesShown, platform.endRequests);
+        return 1;
+    }
+    return rc;
+}
