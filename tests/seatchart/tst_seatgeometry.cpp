@@ -9,7 +9,8 @@ using namespace qh::seat;
 
 namespace {
 
-// The chart as the teacher sees it, top row first; -1 is the banner.
+// The chart as the teacher sees it, top row first; -1 is the banner. Seat 0
+// is at the bottom left, 78 at the top left, 81 at the top right.
 constexpr int kSeatTable[kRows][kColumns] = {
     {78, 79, -1, -1, -1, -1, -1, -1, 80, 81},
     {74, 75, -1, -1, -1, -1, -1, -1, 76, 77},
@@ -25,6 +26,11 @@ constexpr int kSeatTable[kRows][kColumns] = {
 
 constexpr int kClientWidth = 15090;
 constexpr int kSeparatorTop = 8160;
+
+const SeatPlace &place(int seat)
+{
+    return seatPlaces()[static_cast<std::size_t>(seat)];
+}
 
 } // namespace
 
@@ -44,7 +50,7 @@ private slots:
                     continue;
                 ++seen[expected];
                 QCOMPARE(cellOf(expected), (Cell{row, column}));
-                QCOMPARE(seatPlaces()[static_cast<std::size_t>(expected)].cell, (Cell{row, column}));
+                QCOMPARE(place(expected).cell, (Cell{row, column}));
             }
         }
         for (int s = 0; s < kSeatCount; ++s)
@@ -52,16 +58,6 @@ private slots:
         QCOMPARE(seatAt(-1, 0), -1);
         QCOMPARE(seatAt(10, 0), -1);
         QCOMPARE(seatAt(0, 10), -1);
-    }
-
-    void cornersOfTheChart()
-    {
-        // Seat 0 bottom left, 78 top left, 81 top right: the highest numbers are not at the top left.
-        QCOMPARE(cellOf(0), (Cell{0, 0}));
-        QCOMPARE(cellOf(9), (Cell{0, 9}));
-        QCOMPARE(cellOf(69), (Cell{6, 9}));
-        QCOMPARE(cellOf(78), (Cell{9, 0}));
-        QCOMPARE(cellOf(81), (Cell{9, 9}));
     }
 
     void seatBoxes_data()
@@ -72,39 +68,42 @@ private slots:
         QTest::addColumn<int>("cardWidth");
         QTest::addColumn<int>("labelLeft");
         QTest::addColumn<int>("labelTop");
+        const auto row = [](int seat, int cardLeft, int cardTop, int cardWidth, int labelLeft, int labelTop) {
+            QTest::addRow("seat %d", seat) << seat << cardLeft << cardTop << cardWidth << labelLeft << labelTop;
+        };
 
         // The bottom row with its narrow cards and the three shifted ones.
-        QTest::newRow("seat 0") << 0 << 240 << 7440 << 795 << 360 << 7560;
-        QTest::newRow("seat 1") << 1 << 1710 << 7440 << 795 << 1826 << 7560;
-        QTest::newRow("seat 2") << 2 << 3165 << 7440 << 795 << 3292 << 7560;
-        QTest::newRow("seat 3") << 3 << 4635 << 7440 << 795 << 4758 << 7560;
-        QTest::newRow("seat 4") << 4 << 6105 << 7440 << 800 << 6224 << 7560;
-        QTest::newRow("seat 5") << 5 << 7575 << 7440 << 800 << 7690 << 7560;
-        QTest::newRow("seat 6") << 6 << 9045 << 7440 << 795 << 9156 << 7560;
-        QTest::newRow("seat 7") << 7 << 10515 << 7440 << 795 << 10622 << 7560;
-        QTest::newRow("seat 8") << 8 << 11985 << 7440 << 795 << 12088 << 7560;
-        QTest::newRow("seat 9") << 9 << 13440 << 7440 << 795 << 13560 << 7560;
+        row(0, 240, 7440, 795, 360, 7560);
+        row(1, 1710, 7440, 795, 1826, 7560);
+        row(2, 3165, 7440, 795, 3292, 7560);
+        row(3, 4635, 7440, 795, 4758, 7560);
+        row(4, 6105, 7440, 800, 6224, 7560);
+        row(5, 7575, 7440, 800, 7690, 7560);
+        row(6, 9045, 7440, 795, 9156, 7560);
+        row(7, 10515, 7440, 795, 10622, 7560);
+        row(8, 11985, 7440, 795, 12088, 7560);
+        row(9, 13440, 7440, 795, 13560, 7560);
         // Row 1: the side and middle label rows differ.
-        QTest::newRow("seat 10") << 10 << 240 << 6648 << 800 << 360 << 6768;
-        QTest::newRow("seat 12") << 12 << 3165 << 6648 << 800 << 3292 << 6773;
-        QTest::newRow("seat 16") << 16 << 9030 << 6648 << 800 << 9156 << 6773;
-        QTest::newRow("seat 18") << 18 << 11970 << 6648 << 800 << 12088 << 6768;
-        QTest::newRow("seat 27") << 27 << 10500 << 5862 << 800 << 10622 << 5986;
-        QTest::newRow("seat 33") << 33 << 4635 << 5076 << 800 << 4758 << 5199;
-        QTest::newRow("seat 39") << 39 << 13440 << 5076 << 800 << 13560 << 5196;
-        QTest::newRow("seat 44") << 44 << 6105 << 4290 << 800 << 6224 << 4412;
-        QTest::newRow("seat 55") << 55 << 7575 << 3504 << 800 << 7690 << 3625;
-        QTest::newRow("seat 51") << 51 << 1710 << 3504 << 800 << 1826 << 3624;
-        QTest::newRow("seat 62") << 62 << 3165 << 2718 << 800 << 3292 << 2838;
-        QTest::newRow("seat 69") << 69 << 13440 << 2718 << 800 << 13560 << 2838;
+        row(10, 240, 6648, 800, 360, 6768);
+        row(12, 3165, 6648, 800, 3292, 6773);
+        row(16, 9030, 6648, 800, 9156, 6773);
+        row(18, 11970, 6648, 800, 12088, 6768);
+        row(27, 10500, 5862, 800, 10622, 5986);
+        row(33, 4635, 5076, 800, 4758, 5199);
+        row(39, 13440, 5076, 800, 13560, 5196);
+        row(44, 6105, 4290, 800, 6224, 4412);
+        row(55, 7575, 3504, 800, 7690, 3625);
+        row(51, 1710, 3504, 800, 1826, 3624);
+        row(62, 3165, 2718, 800, 3292, 2838);
+        row(69, 13440, 2718, 800, 13560, 2838);
         // The short rows at the sides.
-        QTest::newRow("seat 70") << 70 << 240 << 1932 << 800 << 360 << 2052;
-        QTest::newRow("seat 73") << 73 << 13440 << 1932 << 800 << 13560 << 2052;
-        QTest::newRow("seat 75") << 75 << 1710 << 1146 << 800 << 1826 << 1266;
-        QTest::newRow("seat 76") << 76 << 11970 << 1146 << 800 << 12088 << 1266;
-        QTest::newRow("seat 78") << 78 << 240 << 360 << 800 << 360 << 480;
-        QTest::newRow("seat 80") << 80 << 11970 << 360 << 800 << 12088 << 480;
-        QTest::newRow("seat 81") << 81 << 13440 << 360 << 800 << 13560 << 480;
+        row(70, 240, 1932, 800, 360, 2052);
+        row(73, 13440, 1932, 800, 13560, 2052);
+        row(75, 1710, 1146, 800, 1826, 1266);
+        row(76, 11970, 1146, 800, 12088, 1266);
+        row(78, 240, 360, 800, 360, 480);
+        row(80, 11970, 360, 800, 12088, 480);
+        row(81, 13440, 360, 800, 13560, 480);
     }
 
     void seatBoxes()
@@ -115,7 +114,7 @@ private slots:
         QFETCH(int, cardWidth);
         QFETCH(int, labelLeft);
         QFETCH(int, labelTop);
-        const SeatPlace &p = seatPlaces()[static_cast<std::size_t>(seat)];
+        const SeatPlace &p = place(seat);
         QCOMPARE(p.card, (TwipRect{cardLeft, cardTop, cardWidth, 550}));
         QCOMPARE(p.label, (TwipRect{labelLeft, labelTop, 1200, 405}));
     }
@@ -125,11 +124,11 @@ private slots:
         // Every card of a row shares its top edge, every card of a column (above row 0) its left edge,
         // and the rows are 786 apart except the bottom two, which are 792 apart.
         for (int s = 0; s < kSeatCount; ++s) {
-            const SeatPlace &p = seatPlaces()[static_cast<std::size_t>(s)];
-            const SeatPlace &first = seatPlaces()[static_cast<std::size_t>(seatAt(p.cell.row, 0))];
+            const SeatPlace &p = place(s);
+            const SeatPlace &first = place(seatAt(p.cell.row, 0));
             QCOMPARE(p.card.top, first.card.top);
             if (p.cell.row > 0) {
-                const SeatPlace &below = seatPlaces()[static_cast<std::size_t>(seatAt(p.cell.row - 1, p.cell.column))];
+                const SeatPlace &below = place(seatAt(p.cell.row - 1, p.cell.column));
                 QCOMPARE(below.card.top - p.card.top, p.cell.row == 1 ? 792 : 786);
                 QCOMPARE(p.card.width, 800);
             }
@@ -139,7 +138,7 @@ private slots:
     void labelLiesUnderItsCard()
     {
         for (int s = 0; s < kSeatCount; ++s) {
-            const SeatPlace &p = seatPlaces()[static_cast<std::size_t>(s)];
+            const SeatPlace &p = place(s);
             // About 120 right of and below the card's corner, within the card's height.
             QVERIFY2(qAbs(p.label.left - p.card.left - 120) <= 20, qPrintable(QString::number(s)));
             QVERIFY2(qAbs(p.label.top - p.card.top - 120) <= 20, qPrintable(QString::number(s)));
@@ -153,7 +152,7 @@ private slots:
     void bannerOverlapsNoSeat()
     {
         for (int s = 0; s < kSeatCount; ++s) {
-            const SeatPlace &p = seatPlaces()[static_cast<std::size_t>(s)];
+            const SeatPlace &p = place(s);
             TwipRect dealt = p.card;
             dealt.width = kDealtCardWidth;
             QVERIFY2(!p.card.intersects(kBannerRect), qPrintable(QString::number(s)));
@@ -161,20 +160,20 @@ private slots:
             QVERIFY2(!p.label.intersects(kBannerRect), qPrintable(QString::number(s)));
         }
         // The banner stands in the gap: from column 2 to column 7 of the short rows.
-        QVERIFY(kBannerRect.left < seatPlaces()[62].card.right());
-        QVERIFY(kBannerRect.right() > seatPlaces()[67].card.left);
-        QVERIFY(kBannerRect.bottom() < seatPlaces()[62].card.top);
+        QVERIFY(kBannerRect.left < place(62).card.right());
+        QVERIFY(kBannerRect.right() > place(67).card.left);
+        QVERIFY(kBannerRect.bottom() < place(62).card.top);
     }
 
     void seatsDoNotOverlapEachOtherAndStayOnTheWindow()
     {
         for (int a = 0; a < kSeatCount; ++a) {
-            const SeatPlace &p = seatPlaces()[static_cast<std::size_t>(a)];
+            const SeatPlace &p = place(a);
             QVERIFY(p.card.left >= 0 && p.card.top >= 0);
             QVERIFY(p.card.left + kDealtCardWidth <= kClientWidth);
             QVERIFY(p.card.bottom() <= kSeparatorTop && p.label.bottom() <= kSeparatorTop);
             for (int b = a + 1; b < kSeatCount; ++b) {
-                const SeatPlace &q = seatPlaces()[static_cast<std::size_t>(b)];
+                const SeatPlace &q = place(b);
                 QVERIFY2(!p.card.intersects(q.card), qPrintable(QStringLiteral("%1/%2").arg(a).arg(b)));
                 QVERIFY2(!p.label.intersects(q.label), qPrintable(QStringLiteral("%1/%2").arg(a).arg(b)));
                 QVERIFY(!p.card.intersects(q.label) && !q.card.intersects(p.label));

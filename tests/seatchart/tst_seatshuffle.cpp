@@ -2,6 +2,7 @@
 // freeze it, and that its arrangements are uniform (chi-square, fixed seeds).
 
 #include "seatchart/seatchart.h"
+#include "statistics.h"
 #include "ui/clock.h"
 #include "ui/random.h"
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 using namespace qh;
+using qh::test::chiSquare;
+using qh::test::CountingClock;
 
 namespace {
 
@@ -20,36 +23,12 @@ constexpr std::size_t at(int i)
     return static_cast<std::size_t>(i);
 }
 
-// A clock that counts how often it is read, i.e. how often the source is reseeded.
-class CountingClock final : public Clock {
-public:
-    explicit CountingClock(double t) : m_t(t) {}
-    double secondsSinceMidnight() const override
-    {
-        ++reads;
-        return m_t;
-    }
-    mutable int reads = 0;
-
-private:
-    double m_t;
-};
-
 std::vector<int> shuffled(SeatChart &c, int poolLast)
 {
     c.lastSeat = seat::kLastSeat;
     c.poolLast = poolLast;
     c.ShuffleSeats();
     return {c.seatOrder.begin(), c.seatOrder.begin() + poolLast + 1};
-}
-
-// Chi-square statistic of observed counts against one common expectation.
-double chiSquare(const std::vector<long> &counts, double expected)
-{
-    double x = 0;
-    for (long o : counts)
-        x += (o - expected) * (o - expected) / expected;
-    return x;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The random source: reseeding folds into the state, and indices stay exactly
 // within [i, n] at the boundaries.
 
+#include "statistics.h"
 #include "ui/clock.h"
 #include "ui/random.h"
 
@@ -108,10 +109,7 @@ private slots:
             QVERIFY(x >= 0 && x < cells);
             ++count[size_t(x)];
         }
-        double chi = 0;
-        const double expected = double(draws) / cells;
-        for (int c : count)
-            chi += (c - expected) * (c - expected) / expected;
+        const double chi = qh::test::chiSquare(count, double(draws) / cells);
         QVERIFY2(chi < 27.88, qPrintable(QString::number(chi)));
     }
 };
