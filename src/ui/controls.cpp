@@ -81,10 +81,10 @@ void setRoleColor(QWidget &w, QPalette::ColorRole role, VbColor color)
         w.setPalette(pal);
 }
 
-QWidget *create(const ControlSpec &spec, QWidget *parent)
+QWidget *create(const ControlSpec &row, QWidget *parent)
 {
-    const QString caption = QString::fromUtf8(spec.caption);
-    switch (spec.kind) {
+    const QString caption = QString::fromUtf8(row.caption);
+    switch (row.kind) {
     case ControlKind::Button: {
         auto *b = new QPushButton(caption, parent);
         b->setAutoDefault(false);
@@ -99,13 +99,13 @@ QWidget *create(const ControlSpec &spec, QWidget *parent)
     case ControlKind::Label:
     case ControlKind::FitLabel: {
         auto *l = new FitLabel(parent);
-        l->setShrinkToFit(spec.kind == ControlKind::FitLabel);
+        l->setShrinkToFit(row.kind == ControlKind::FitLabel);
         l->setText(caption);
         l->setTextFormat(Qt::PlainText);
-        l->setAlignment(spec.align);
-        l->setWordWrap(spec.wordWrap);
+        l->setAlignment(row.align);
+        l->setWordWrap(row.wordWrap);
         l->setAutoFillBackground(true);
-        if (spec.border) {
+        if (row.border) {
             // The classic thin sunken edge, drawn in the palette's shades so it
             // shows whatever the label's own colours.
             l->setFrameShape(QFrame::Panel);
@@ -137,14 +137,14 @@ QWidget *create(const ControlSpec &spec, QWidget *parent)
         return new DirList(parent);
     case ControlKind::FileList: {
         auto *f = new FileList(parent);
-        if (spec.fileFilter)
-            f->setPattern(QString::fromUtf8(spec.fileFilter));
+        if (row.fileFilter)
+            f->setPattern(QString::fromUtf8(row.fileFilter));
         return f;
     }
     case ControlKind::Picture: {
         auto *p = new QLabel(parent);
-        if (spec.picture)
-            p->setPixmap(QPixmap(QString::fromUtf8(spec.picture)));
+        if (row.picture)
+            p->setPixmap(QPixmap(QString::fromUtf8(row.picture)));
         p->setAttribute(Qt::WA_TranslucentBackground);
         return p;
     }
@@ -211,47 +211,47 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
     std::vector<QWidget *> created(table.size(), nullptr);
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t i = 0; i < table.size(); ++i) {
-            const ControlSpec &spec = table[i];
-            if ((spec.kind == ControlKind::Frame) != (pass == 0))
+            const ControlSpec &row = table[i];
+            if ((row.kind == ControlKind::Frame) != (pass == 0))
                 continue;
             QWidget *parent = &form;
-            if (spec.container) {
-                parent = frames.value(QString::fromUtf8(spec.container), nullptr);
+            if (row.container) {
+                parent = frames.value(QString::fromUtf8(row.container), nullptr);
                 Q_ASSERT_X(parent, "buildControls", "container row missing");
                 if (!parent)
                     parent = &form;
             }
-            QWidget *w = create(spec, parent);
-            w->setObjectName(controlName(spec.name, spec.index));
-            if (spec.kind == ControlKind::Frame)
+            QWidget *w = create(row, parent);
+            w->setObjectName(controlName(row.name, row.index));
+            if (row.kind == ControlKind::Frame)
                 frames.insert(w->objectName(), w);
 
-            if (spec.kind == ControlKind::Line) {
-                static_cast<LineControl *>(w)->setEnds(twipsPoint(spec.left, spec.top),
-                                                       twipsPoint(spec.left + spec.width, spec.top + spec.height));
-            } else if (spec.kind == ControlKind::Picture) {
+            if (row.kind == ControlKind::Line) {
+                static_cast<LineControl *>(w)->setEnds(twipsPoint(row.left, row.top),
+                                                       twipsPoint(row.left + row.width, row.top + row.height));
+            } else if (row.kind == ControlKind::Picture) {
                 auto *label = static_cast<QLabel *>(w);
-                const QSize natural = label->pixmap().isNull() ? twipsSize(spec.width, spec.height)
+                const QSize natural = label->pixmap().isNull() ? twipsSize(row.width, row.height)
                                                                : label->pixmap().deviceIndependentSize().toSize();
-                w->setGeometry(QRect(twipsPoint(spec.left, spec.top), natural));
+                w->setGeometry(QRect(twipsPoint(row.left, row.top), natural));
             } else {
-                w->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+                w->setGeometry(twipsRect(row.left, row.top, row.width, row.height));
             }
 
-            if (spec.font.face != FontFace::None) {
-                const auto key = std::make_pair(static_cast<int>(spec.font.face), pointsToPixels(spec.font.points));
+            if (row.font.face != FontFace::None) {
+                const auto key = std::make_pair(static_cast<int>(row.font.face), pointsToPixels(row.font.points));
                 auto it = fonts.find(key);
                 if (it == fonts.end())
-                    it = fonts.emplace(key, makeFont(spec.font)).first;
+                    it = fonts.emplace(key, makeFont(row.font)).first;
                 w->setFont(it->second);
             }
-            if (spec.kind != ControlKind::Picture) {
-                setBackColor(*w, spec.back);
-                setForeColor(*w, spec.fore);
+            if (row.kind != ControlKind::Picture) {
+                setBackColor(*w, row.back);
+                setForeColor(*w, row.fore);
             }
-            if (spec.toolTip)
-                w->setToolTip(QString::fromUtf8(spec.toolTip));
-            if (!takesFocus(spec.kind) || spec.tabIndex < 0)
+            if (row.toolTip)
+                w->setToolTip(QString::fromUtf8(row.toolTip));
+            if (!takesFocus(row.kind) || row.tabIndex < 0)
                 w->setFocusPolicy(Qt::NoFocus);
             created[i] = w;
         }

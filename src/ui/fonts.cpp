@@ -26,20 +26,20 @@ QStringList fontFamilies(FontFace face)
     return {};
 }
 
-QFont makeFont(FontSpec spec)
+QFont makeFont(FontSpec wanted)
 {
     QFont font;
-    if (spec.face == FontFace::None)
+    if (wanted.face == FontFace::None)
         return font;
-    font.setFamilies(fontFamilies(spec.face));
-    font.setPixelSize(pointsToPixels(spec.points));
+    font.setFamilies(fontFamilies(wanted.face));
+    font.setPixelSize(pointsToPixels(wanted.points));
     font.setWeight(QFont::Normal);
-    font.setStyleHint(spec.face == FontFace::HeiTi ? QFont::SansSerif : QFont::Serif);
+    font.setStyleHint(wanted.face == FontFace::HeiTi ? QFont::SansSerif : QFont::Serif);
 #ifndef Q_OS_WIN
     // The free Ming and Kai faces that stand in for 宋体 and 隶书 carry no
     // hinting, so hinting them runs FreeType's auto-hinter, which loads dozens
     // of glyphs up front: slower start-up and megabytes more memory.
-    if (spec.face != FontFace::HeiTi)
+    if (wanted.face != FontFace::HeiTi)
         font.setHintingPreference(QFont::PreferNoHinting);
 #endif
     return font;

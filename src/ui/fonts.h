@@ -16,6 +16,6 @@ struct FontSpec {
 
 QStringList fontFamilies(FontFace face);
 // Regular weight, pixel size from the point size at 96 DPI.
-QFont makeFont(FontSpec spec);
+QFont makeFont(FontSpec wanted);
 
 } // namespace qh

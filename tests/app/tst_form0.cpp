@@ -79,11 +79,11 @@ private slots:
         const QImage shot = w->grab().toImage();
         QCOMPARE(shot.pixelColor(twipsPoint(7000, 1750)), QColor(Qt::white)); // between title and lists
 
-        for (const ControlSpec &spec : Form0::layout()) {
-            QWidget *c = form.controls().at(spec.name, spec.index);
-            QVERIFY2(c, spec.name);
+        for (const ControlSpec &row : Form0::layout()) {
+            QWidget *c = form.controls().at(row.name, row.index);
+            QVERIFY2(c, row.name);
             QCOMPARE(c->parentWidget(), w);
-            if (spec.kind == ControlKind::Line) {
+            if (row.kind == ControlKind::Line) {
                 auto *line = static_cast<LineControl *>(c);
                 QCOMPARE(line->from(), twipsPoint(1680, 7320));
                 QCOMPARE(line->to(), twipsPoint(14040, 7320));
@@ -91,16 +91,16 @@ private slots:
                 continue;
             }
             // Pictures are as large as their pictures, which the table states too.
-            QCOMPARE(c->geometry(), twipsRect(spec.left, spec.top, spec.width, spec.height));
-            if (spec.kind == ControlKind::Picture) {
-                QVERIFY2(!static_cast<QLabel *>(c)->pixmap().isNull(), spec.name);
+            QCOMPARE(c->geometry(), twipsRect(row.left, row.top, row.width, row.height));
+            if (row.kind == ControlKind::Picture) {
+                QVERIFY2(!static_cast<QLabel *>(c)->pixmap().isNull(), row.name);
                 continue;
             }
-            QCOMPARE(c->font().pixelSize(), pointsToPixels(spec.font.points));
+            QCOMPARE(c->font().pixelSize(), pointsToPixels(row.font.points));
             QVERIFY(c->font().families().contains(QStringLiteral("宋体")) ||
                     c->font().families().contains(QStringLiteral("隶书")));
-            QCOMPARE(c->property("qhBackColor").toUInt(), spec.back.value);
-            QCOMPARE(c->property("qhForeColor").toUInt(), spec.fore.value);
+            QCOMPARE(c->property("qhBackColor").toUInt(), row.back.value);
+            QCOMPARE(c->property("qhForeColor").toUInt(), row.fore.value);
         }
         QCOMPARE(form.controls().at("Label3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QCOMPARE(form.controls().get<QLabel>("Label2")->text(),
