@@ -115,11 +115,11 @@ void Form0::build(FormWindow &window)
     QObject::connect(m_controls.get<QPushButton>("Command2"), &QPushButton::clicked, &window,
                      [this] { m_platform.endProcess(); });
 
-    // The lists start in the program's working folder.
+    // The lists start in the program's working folder (the folder list passes
+    // its path on to the file list).
     const QString cwd = QDir::currentPath();
     m_drive->selectDriveOf(cwd);
     m_dir->setPath(cwd);
-    m_files->setPath(m_dir->path());
 }
 
 bool Form0::load()
