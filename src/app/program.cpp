@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "app/translations.h"
+
 #include <QApplication>
 #include <QIcon>
 
@@ -21,6 +23,7 @@ void configureApplication()
     // through the frame end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qinghe/icons/qinghe.ico")));
+    installTranslations(*QCoreApplication::instance());
 }
 
 namespace {
