@@ -3,6 +3,7 @@
 
 #include "singledraw/form1.h"
 
+#include "enterkeys.h"
 #include "recordingplatform.h"
 #include "ui/clock.h"
 #include "ui/fitlabel.h"
@@ -358,6 +359,20 @@ private slots:
         control("Command2")->setFocus();
         QTest::keyClick(control("Command2"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), control("Option3"));
+    }
+
+    void enterOnDrawButtonDraws_data() { test::enterKeyRows(); }
+    void enterOnDrawButtonDraws()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        writeClass(2, 2);
+        QVERIFY(m_form->open());
+        QWidget *draw = control("Command1");
+        draw->setFocus();
+        QTest::keyClick(draw, Qt::Key(key), modifiers);
+        QCOMPARE(shown().caption, QStringLiteral("还有 3人"));
+        QVERIFY(shownName().startsWith(QStringLiteral("男生")) || shownName().startsWith(QStringLiteral("女生")));
     }
 
     void optionClicks()
