@@ -45,8 +45,10 @@ Program::Program(Platform &platform, Clock &clock, RandomSource &random, const Q
     app.add(FormId::SeatChart, form2);
 }
 
-void Program::start()
+void Program::start(const QStringList &arguments)
 {
+    if (arguments.size() > 1)
+        form0.setFileToOpen(arguments.at(1));
     app.start(FormId::Start);
 }
 
