@@ -176,7 +176,8 @@ void Form0::build(FormWindow &window)
 
 bool Form0::load()
 {
-    openInstructions();
+    // Minimised behind the start window; the link label opens it normally.
+    m_platform.openUrlMinimised(m_instructions);
     window()->setWindowTitle(windowCaption());
     m_controls.get<QPushButton>("Command1")->setEnabled(false);
     m_controls.get<QLabel>("Label1")->setText(
