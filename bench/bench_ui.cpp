@@ -197,9 +197,7 @@ QWidget *findIn(QWidget *window, const char *name)
 
 int main(int argc, char *argv[])
 {
-    qh::prepareProcess(); // as main() does
-    QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    const auto application = qh::createApplication(argc, argv); // as main() does
     const QStringList args = QApplication::arguments();
     if (args.size() < 2)
         fail("usage: bench_ui ROSTER_FILE [--reps N] [--events N]");
@@ -215,7 +213,7 @@ int main(int argc, char *argv[])
 
     PaintProbe probe;
     g_probe = &probe;
-    application.installEventFilter(&probe);
+    application->installEventFilter(&probe);
 
     // The whole program, as main() wires it; the start window is never opened,
     // its chosen file is set directly. The real clock: a click pays for it.

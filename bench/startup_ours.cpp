@@ -18,9 +18,7 @@
 
 int main(int argc, char *argv[])
 {
-    qh::prepareProcess();
-    QApplication application(argc, argv);
-    qh::configureApplication();
+    const auto application = qh::createApplication(argc, argv);
 
     qh::bench::BenchPlatform platform;
     qh::SystemClock clock;

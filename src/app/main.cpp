@@ -13,9 +13,7 @@
 
 int main(int argc, char *argv[])
 {
-    qh::prepareProcess();
-    QApplication application(argc, argv);
-    qh::configureApplication();
+    const auto application = qh::createApplication(argc, argv);
 
     qh::RealPlatform platform;
     qh::SystemClock clock;

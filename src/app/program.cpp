@@ -7,15 +7,22 @@
 
 namespace qh {
 
+namespace {
+
+// Before the QApplication exists.
 void prepareProcess()
 {
-    // Qt keeps glyphs up to 64 px in its cache and draws larger text as
-    // outlines on every paint; the banner (113 px), the title and the drawn
-    // name are larger than that.
-    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "128");
+    // A 125 % or 150 % classroom display scales the twip layout by exactly
+    // that much rather than rounding it to 100 % or 200 %.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    // No glyph-cache tuning (QT_MAX_CACHED_GLYPH_SIZE): Qt's FreeType engine
+    // switches to outline drawing above its own compiled-in 64 px whatever
+    // the variable says, while the raster engine would then ask it for
+    // cached bitmaps it never renders, and the big texts come out blank.
 }
 
+// Right after it exists: name, window icon, and the rule that only the
+// program decides when it ends.
 void configureApplication()
 {
     QApplication::setApplicationName(QStringLiteral("qinghe"));
@@ -24,6 +31,16 @@ void configureApplication()
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qinghe/icons/qinghe.ico")));
     installTranslations(*QCoreApplication::instance());
+}
+
+} // namespace
+
+std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
+{
+    prepareProcess();
+    auto application = std::make_unique<QApplication>(argc, argv);
+    configureApplication();
+    return application;
 }
 
 namespace {

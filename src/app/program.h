@@ -8,15 +8,17 @@
 #include "seatchart/form2.h"
 #include "singledraw/form1.h"
 
+#include <QApplication>
 #include <QUrl>
+
+#include <memory>
 
 namespace qh {
 
-// Before the QApplication exists: Qt settings the program relies on.
-void prepareProcess();
-// Right after it exists: name, window icon, and the rule that only the
-// program decides when it ends.
-void configureApplication();
+// The one process set-up: main(), the pixel tests, the render tool and the
+// benchmarks all create their application here, so a picture or a
+// measurement shows what a teacher gets. argc must outlive the application.
+std::unique_ptr<QApplication> createApplication(int &argc, char **argv);
 
 class Program {
 public:

@@ -138,6 +138,7 @@ std::vector<ControlSpec> form2Layout()
         b.back = colors::Blue;
         b.fore = colors::White;
         b.align = Qt::AlignHCenter | Qt::AlignTop;
+        b.wordWrap = false; // one line, shrunk to fit
         table.push_back(b);
     }
     {

@@ -1,5 +1,7 @@
 #include "singledraw/classicframe.h"
 
+#include "ui/emtext.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -46,11 +48,11 @@ private:
         if (title.isEmpty())
             return;
         const QFontMetrics fm(font);
-        const QRect titleRect(6, 0, fm.horizontalAdvance(title) + 4, em);
+        // A pixel of room above and below the strokes, whatever the face.
+        const QRect titleRect(6, 0, fm.horizontalAdvance(title) + 4, em + 2);
         p.fillRect(titleRect, pal.color(QPalette::Window));
-        p.setFont(font);
         p.setPen(pal.color(box.isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        p.drawText(titleRect, Qt::AlignCenter | Qt::TextSingleLine, title);
+        drawEmLines(p, titleRect, {title}, font, Qt::AlignCenter);
     }
 };
 

@@ -5,13 +5,108 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qh {
 
+namespace {
+
+const QChar kNameDot(0x00B7); // the "·" between the parts of a transliterated name
+
+// Greedy: as many characters on each line as fit.
+QStringList breakAnywhere(const QString &text, const QFontMetricsF &metrics, double width, int maxLines)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        if (lines.size() == maxLines)
+            return {};
+        qsizetype end = start + 1;
+        while (end < text.size() && metrics.horizontalAdvance(text.mid(start, end + 1 - start)) <= width)
+            ++end;
+        if (text.at(end - 1).isHighSurrogate() && end < text.size())
+            ++end; // never split a character
+        // A line never starts with the name dot: it stays with the part before.
+        if (end < text.size() && text.at(end) == kNameDot && end - start > 1)
+            --end;
+        const QString line = text.mid(start, end - start);
+        if (metrics.horizontalAdvance(line) > width)
+            return {};
+        lines << line;
+        start = end;
+    }
+    return lines;
+}
+
+} // namespace
+
 double emPixels(const QFont &font)
 {
     return font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+}
+
+QStringList breakIntoLines(const QString &text, const QFontMetricsF &metrics, double width, int maxLines)
+{
+    if (text.isEmpty() || maxLines < 1)
+        return {};
+    if (metrics.horizontalAdvance(text) <= width)
+        return {text};
+    if (maxLines >= 2) {
+        const qsizetype dot = text.indexOf(kNameDot);
+        if (dot > 0 && dot + 1 < text.size()) {
+            const QString first = text.left(dot + 1);
+            const QStringList rest = breakIntoLines(text.mid(dot + 1), metrics, width, maxLines - 1);
+            if (metrics.horizontalAdvance(first) <= width && !rest.isEmpty())
+                return QStringList{first} + rest;
+        }
+    }
+    return breakAnywhere(text, metrics, width, maxLines);
+}
+
+void drawEmLines(QPainter &painter, const QRectF &box, const QStringList &lines, const QFont &font,
+                 Qt::Alignment align)
+{
+    if (lines.isEmpty())
+        return;
+    const double em = emPixels(font);
+    const QFontMetricsF metrics(font, painter.device());
+    const double height = lines.size() * em;
+    double top = box.top();
+    if (align & Qt::AlignVCenter)
+        top += (box.height() - height) / 2;
+    else if (align & Qt::AlignBottom)
+        top += box.height() - height;
+    double baseline = std::floor(top) + kEmAscent * em;
+
+    // Keep the strokes a pixel clear of the box's edges where there is room:
+    // a fallback face may reach above the design's 0.86 em.
+    QRectF ink;
+    for (const QString &line : lines)
+        ink |= metrics.tightBoundingRect(line);
+    const double inkTop = baseline + ink.top();
+    const double inkBottom = baseline + (lines.size() - 1) * em + ink.bottom();
+    const double roomTop = box.top() + 1, roomBottom = box.bottom() - 1;
+    if (ink.isEmpty())
+        ; // blanks only: nothing to keep inside
+    else if (inkBottom - inkTop > roomBottom - roomTop)
+        baseline += (roomTop + roomBottom - inkTop - inkBottom) / 2;
+    else if (inkTop < roomTop)
+        baseline += roomTop - inkTop;
+    else if (inkBottom > roomBottom)
+        baseline -= inkBottom - roomBottom;
+
+    painter.setFont(font);
+    for (const QString &line : lines) {
+        const double width = metrics.horizontalAdvance(line);
+        double x = box.left();
+        if (align & Qt::AlignHCenter)
+            x += (box.width() - width) / 2;
+        else if (align & Qt::AlignRight)
+            x += box.width() - width;
+        painter.drawText(QPointF(x, baseline), line);
+        baseline += em;
+    }
 }
 
 void drawEmText(QPainter &painter, const QRectF &box, const QString &text, const QFont &font,
@@ -19,46 +114,25 @@ void drawEmText(QPainter &painter, const QRectF &box, const QString &text, const
 {
     if (text.isEmpty())
         return;
-    const double em = emPixels(font);
     const QFontMetricsF metrics(font, painter.device());
-    const double width = metrics.horizontalAdvance(text);
-    if (singleLine || width <= box.width()) {
-        // One line: place it directly; a text layout per paint costs more
-        // than the rest of a button's painting.
-        double x = box.left();
-        if (align & Qt::AlignHCenter)
-            x += (box.width() - width) / 2;
-        else if (align & Qt::AlignRight)
-            x += box.width() - width;
-        double top = box.top();
-        if (align & Qt::AlignVCenter)
-            top += (box.height() - em) / 2;
-        else if (align & Qt::AlignBottom)
-            top += box.height() - em;
-        painter.setFont(font);
-        painter.drawText(QPointF(x, std::floor(top) + kEmAscent * em), text);
+    if (singleLine || metrics.horizontalAdvance(text) <= box.width()) {
+        drawEmLines(painter, box, {text}, font, align);
         return;
     }
+    // Longer text wraps as a text layout would: at word boundaries, or
+    // anywhere in a word too long for a line.
     QTextLayout layout(text, font, painter.device());
     QTextOption option;
-    option.setWrapMode(singleLine ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setAlignment(align & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
     layout.beginLayout();
-    int lines = 0;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine(), ++lines) {
+    QStringList lines;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(box.width());
-        line.setPosition(QPointF(0, lines * em + kEmAscent * em - line.ascent()));
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
     }
     layout.endLayout();
-
-    double top = box.top();
-    const double height = lines * em;
-    if (align & Qt::AlignVCenter)
-        top += (box.height() - height) / 2;
-    else if (align & Qt::AlignBottom)
-        top += box.height() - height;
-    layout.draw(&painter, QPointF(box.left(), std::floor(top)));
+    drawEmLines(painter, box, lines, font, align);
 }
 
 } // namespace qh

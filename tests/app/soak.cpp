@@ -4,6 +4,7 @@
 // heap after the run is no larger than after the first 100 events.
 // Not in the default ctest run (label "soak"); CI runs it under AddressSanitizer.
 
+#include "testmain.h"
 #include "programdriver.h"
 
 #include <QDir>
@@ -208,5 +209,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Soak)
+QH_TEST_MAIN(Soak)
 #include "soak.moc"

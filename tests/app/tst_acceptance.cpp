@@ -2,6 +2,7 @@
 // roster, call names on the seat chart, draw in the small window, switch back
 // and forth while the file changes, and leave.
 
+#include "testmain.h"
 #include "programdriver.h"
 
 #include <QDir>
@@ -173,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAcceptance)
+QH_TEST_MAIN(TestAcceptance)
 #include "tst_acceptance.moc"

@@ -1,6 +1,7 @@
 // Window switching: one window open at a time, state objects survive, widgets
 // are rebuilt, and a close through the frame ends the program.
 
+#include "testmain.h"
 #include "app/app.h"
 #include "recordingplatform.h"
 
@@ -111,5 +112,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestApp)
+QH_TEST_MAIN(TestApp)
 #include "tst_app.moc"

@@ -1,6 +1,7 @@
 // The start window: its layout against the table, its load, the choice of a
 // roster file and the buttons.
 
+#include "testmain.h"
 #include "app/finalname.h"
 #include "app/form0.h"
 #include "recordingplatform.h"
@@ -233,5 +234,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm0)
+QH_TEST_MAIN(TestForm0)
 #include "tst_form0.moc"

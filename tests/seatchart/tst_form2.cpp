@@ -2,6 +2,7 @@
 // what the start deals, clicks on cards, options and buttons, the keyboard
 // order, a roster failure, and reopening the window.
 
+#include "testmain.h"
 #include "seatchart/form2.h"
 #include "enterkeys.h"
 #include "recordingplatform.h"
@@ -444,5 +445,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm2)
+QH_TEST_MAIN(TestForm2)
 #include "tst_form2.moc"

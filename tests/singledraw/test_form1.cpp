@@ -1,6 +1,7 @@
 // The single-draw window on screen (offscreen platform): its load, layout,
 // option clicks, draws, navigation and the roster read at every opening.
 
+#include "testmain.h"
 #include "singledraw/form1.h"
 
 #include "enterkeys.h"
@@ -601,5 +602,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm1)
+QH_TEST_MAIN(TestForm1)
 #include "test_form1.moc"

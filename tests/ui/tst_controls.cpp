@@ -1,6 +1,7 @@
 // The control layer: units, colours, building a window from a layout table,
 // and labels that shrink long names instead of cutting them.
 
+#include "testmain.h"
 #include "ui/colorbutton.h"
 #include "ui/colors.h"
 #include "ui/controls.h"
@@ -261,10 +262,26 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("pixelSize");
-        QTest::newRow("seven characters in a name label") << QStringLiteral("欧阳司马诸葛亮") << 80 << 27 << 19;
-        QTest::newRow("long banner") << QStringLiteral("阿卜杜热合曼·买买提") << 521 << 129 << 113;
-        QTest::newRow("latin name") << QStringLiteral("Alexandria Montgomery") << 80 << 27 << 19;
-        QTest::newRow("too tall for the box") << QStringLiteral("李") << 200 << 20 << 40;
+        QTest::addColumn<bool>("wrap");
+        QTest::addColumn<QStringList>("lines");
+        const QString uyghur = QStringLiteral("阿卜杜热合曼·买买提明");
+        QTest::newRow("seven characters in a name label")
+            << QStringLiteral("欧阳司马诸葛亮") << 80 << 27 << 19 << false << QStringList{QStringLiteral("欧阳司马诸葛亮")};
+        QTest::newRow("long banner") << uyghur << 521 << 129 << 113 << false << QStringList{uyghur};
+        QTest::newRow("latin name") << QStringLiteral("Alexandria Montgomery") << 80 << 27 << 19 << false
+                                    << QStringList{QStringLiteral("Alexandria Montgomery")};
+        QTest::newRow("too tall for the box") << QStringLiteral("李") << 200 << 20 << 40 << false
+                                              << QStringList{QStringLiteral("李")};
+        // A wrapping name label breaks a long name after its "·" first.
+        QTest::newRow("name label, two lines at the dot")
+            << uyghur << 80 << 27 << 19 << true
+            << QStringList{QStringLiteral("阿卜杜热合曼·"), QStringLiteral("买买提明")};
+        QTest::newRow("name label, never a line starting with the dot")
+            << QStringLiteral("阿卜杜热合曼·买买提") << 72 << 27 << 19 << true
+            << QStringList{QStringLiteral("阿卜杜热合"), QStringLiteral("曼·买买提")};
+        QTest::newRow("name label, two lines between characters")
+            << QStringLiteral("欧阳司马诸葛孔明亮") << 80 << 27 << 19 << true
+            << QStringList{QStringLiteral("欧阳司马诸葛"), QStringLiteral("孔明亮")};
     }
     void fitLabelShrinksLongText()
     {
@@ -272,8 +289,11 @@ private slots:
         QFETCH(int, width);
         QFETCH(int, height);
         QFETCH(int, pixelSize);
+        QFETCH(bool, wrap);
+        QFETCH(QStringList, lines);
         FitLabel label;
         label.setShrinkToFit(true);
+        label.setWordWrap(wrap);
         QFont f = label.font();
         f.setPixelSize(pixelSize);
         label.setFont(f);
@@ -282,7 +302,9 @@ private slots:
         const QFont fitted = label.fittedFont();
         QVERIFY(fitted.pixelSize() < pixelSize);
         QVERIFY(label.fits(fitted));
-        QVERIFY(QFontMetricsF(fitted).horizontalAdvance(text) <= width);
+        QCOMPARE(label.fittedLines(), lines);
+        for (const QString &line : lines)
+            QVERIFY(QFontMetricsF(fitted).horizontalAdvance(line) <= width);
         // The largest size that fits: one pixel more would not.
         QFont bigger = fitted;
         bigger.setPixelSize(fitted.pixelSize() + 1);
@@ -301,5 +323,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestControls)
+QH_TEST_MAIN(TestControls)
 #include "tst_controls.moc"

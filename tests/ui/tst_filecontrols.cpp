@@ -1,5 +1,6 @@
 // The drive, folder and file lists of the start window.
 
+#include "testmain.h"
 #include "ui/filecontrols.h"
 
 #include <QDir>
@@ -121,5 +122,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFileControls)
+QH_TEST_MAIN(TestFileControls)
 #include "tst_filecontrols.moc"

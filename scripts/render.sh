@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Renders the program's windows to PNG files, to look at by eye: the whole
+# program started as main() starts it, on the sample roster, driven through
+# the start window, the seat chart and the single-draw window. Under Xvfb
+# (real X11 font rendering) when xvfb-run is there, else offscreen.
+#
+#   scripts/render.sh [form0|form1|form2|all] [OUT-DIR] [SCALE] [BUILD-DIR]
+#
+# Defaults: all, build/render, 1 (the display scale, e.g. 1.25, 1.5, 2), build.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+which="${1:-all}"
+out="${2:-$root/build/render}"
+scale="${3:-1}"
+build="${4:-$root/build}"
+
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >&2
+fi
+cmake --build "$build" --target render_windows -j2 >&2
+tool="$(find "$build" -type f -name render_windows -perm -u+x | head -n 1)"
+[[ -n "$tool" ]] || { echo "render_windows was not built" >&2; exit 1; }
+
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+cd "$root/examples"   # the start window lists the working folder
+export QT_SCALE_FACTOR="$scale"
+if command -v xvfb-run >/dev/null 2>&1; then
+  xvfb-run -a -s "-screen 0 3840x2160x24" "$tool" "$out" "$which"
+else
+  QT_QPA_PLATFORM=offscreen "$tool" "$out" "$which"
+fi
