@@ -46,7 +46,7 @@ if(WIN32)
   # give a complete folder. If windeployqt is not found (a Qt without it, or a
   # cross build), the install still succeeds with a warning; then run by hand,
   # before cpack or on the installed folder:
-  #   windeployqt --no-translations --no-system-d3d-compiler --no-opengl-sw dist\qinghe.exe
+  #   windeployqt --translations zh_CN --no-system-d3d-compiler --no-opengl-sw dist\qinghe.exe
   if(TARGET Qt6::windeployqt)
     get_target_property(QH_WINDEPLOYQT Qt6::windeployqt IMPORTED_LOCATION)
   endif()
@@ -54,8 +54,10 @@ if(WIN32)
     # Qt's bin folder: <prefix>/lib/cmake/Qt6/../../../bin
     find_program(QH_WINDEPLOYQT windeployqt HINTS "${Qt6_DIR}/../../../bin")
   endif()
-  # Debug or release is read from the exe itself.
-  set(_qh_deploy_flags --no-translations --no-system-d3d-compiler --no-opengl-sw)
+  # Debug or release is read from the exe itself. Qt's Chinese catalog goes to
+  # translations\qt_zh_CN.qm, where the program looks first (message box
+  # buttons, context menus).
+  set(_qh_deploy_flags --translations zh_CN --no-system-d3d-compiler --no-opengl-sw)
   if(MSVC)
     # The runtime comes from InstallRequiredSystemLibraries; windeployqt
     # would only add the vc_redist installer, useless in a portable folder.
@@ -132,16 +134,17 @@ else()
   # The Qt libraries (libqt6core6, libqt6gui6, libqt6widgets6) come from
   # dpkg-shlibdeps. On Debian 12 the xcb platform plugin and the jpeg/ico image
   # plugins ship in libqt6gui6 itself; qt6-qpa-plugins holds only vnc and is
-  # merely recommended. Chinese text needs a CJK font, which nothing else pulls in.
+  # merely recommended. Chinese text needs a CJK font, which nothing else pulls in,
+  # and Qt's own texts (buttons, context menus) its Chinese catalog.
   find_program(QH_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(QH_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-arphic-uming, qt6-translations-l10n")
   else()
     # Without dpkg-dev the Qt runtime is named by hand (Debian 12 names).
     message(STATUS "dpkg-shlibdeps not found (package dpkg-dev): .deb depends are written by hand")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), fonts-noto-cjk | fonts-arphic-uming")
+        "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), fonts-noto-cjk | fonts-arphic-uming, qt6-translations-l10n")
   endif()
   # xdg-utils opens the instructions page in the browser; qt6-wayland lets the
   # program run natively on a Wayland desktop (it falls back to XWayland).

@@ -3,7 +3,7 @@
 # otherwise it names the exact packages and stops. Elsewhere (Windows, macOS)
 # it leaves the set-up to the README's instructions.
 
-QH_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai)
+QH_PACKAGES=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-noto-cjk fonts-arphic-uming fonts-arphic-ukai)
 
 qh_ensure_packages() {
   local extra=("$@")

@@ -1,5 +1,8 @@
 #include "app/finalname.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 namespace qh {
 
 QString composeFinalName(const QString &folder, const QString &fileName, QChar separator)
@@ -10,6 +13,19 @@ QString composeFinalName(const QString &folder, const QString &fileName, QChar s
     if (!path.endsWith(separator))
         path += separator;
     return path + fileName;
+}
+
+QString openableFile(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    // A folder, a device or a pipe is no roster; opening proves more than
+    // the permission bits (a file another program holds locked).
+    if (!QFileInfo(absolute).isFile())
+        return {};
+    QFile file(absolute);
+    return file.open(QIODevice::ReadOnly) ? absolute : QString();
 }
 
 } // namespace qh

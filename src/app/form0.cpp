@@ -6,8 +6,11 @@
 #include "ui/platform.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -77,6 +80,53 @@ private:
     std::function<void()> m_onClick;
 };
 
+// The file a drag carries: the first of its URLs when that is a local file;
+// empty for anything else (a folder, a web address, text).
+QString draggedFile(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls())
+        return {};
+    const QUrl first = mime->urls().value(0);
+    if (!first.isLocalFile())
+        return {};
+    const QString path = first.toLocalFile();
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+// A file dropped on the window is chosen; anything else is refused while it
+// is dragged. The drop only ever copies: a "move" would let the file manager
+// delete the teacher's roster.
+class DropFilter final : public QObject {
+public:
+    DropFilter(QObject *parent, std::function<bool(const QString &)> onDrop)
+        : QObject(parent), m_onDrop(std::move(onDrop))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            const QString path = draggedFile(drop->mimeData());
+            const bool wanted = !path.isEmpty() && (drop->possibleActions() & Qt::CopyAction) &&
+                                (event->type() != QEvent::Drop || m_onDrop(path));
+            drop->setDropAction(Qt::CopyAction);
+            drop->setAccepted(wanted);
+            return true;
+        }
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+
+private:
+    std::function<bool(const QString &)> m_onDrop;
+};
+
 } // namespace
 
 Form0::Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions)
@@ -101,6 +151,8 @@ void Form0::build(FormWindow &window)
     link->setText(link->text() + makerAddress() + QLatin1Char(' '));
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(new ClickFilter(link, [this] { openInstructions(); }));
+    window.setAcceptDrops(true);
+    window.installEventFilter(new DropFilter(&window, [this](const QString &path) { return chooseFile(path); }));
 
     m_drive = m_controls.get<DriveList>("Drive1");
     m_dir = m_controls.get<DirList>("Dir1");
@@ -124,11 +176,18 @@ void Form0::build(FormWindow &window)
 
 bool Form0::load()
 {
-    openInstructions();
+    // Minimised behind the start window; the link label opens it normally.
+    m_platform.openUrlMinimised(m_instructions);
     window()->setWindowTitle(windowCaption());
     m_controls.get<QPushButton>("Command1")->setEnabled(false);
     m_controls.get<QLabel>("Label1")->setText(
         QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
+    // A class opened from a shortcut: chosen before the window shows.
+    const QString file = std::exchange(m_fileToOpen, QString());
+    if (!file.isEmpty() && !chooseFile(file)) {
+        const QString named = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(file).absoluteFilePath()));
+        m_platform.showMessage(QStringLiteral("青禾抽签"), QStringLiteral("无法打开名单文件：") + named);
+    }
     return true;
 }
 
@@ -147,8 +206,33 @@ void Form0::teardown()
 
 void Form0::onFileSelected(const QString &fileName)
 {
-    finalname = composeFinalName(QDir::toNativeSeparators(m_dir->path()), fileName);
+    setFinalName(m_dir->path(), fileName);
+}
+
+void Form0::setFinalName(const QString &folder, const QString &fileName)
+{
+    finalname = composeFinalName(QDir::toNativeSeparators(folder), fileName);
     m_controls.get<QPushButton>("Command1")->setEnabled(true);
+}
+
+bool Form0::chooseFile(const QString &path)
+{
+    const QString file = openableFile(path);
+    if (file.isEmpty() || !m_files)
+        return false;
+    const QFileInfo info(file);
+    const QString folder = info.absolutePath();
+    const QString shownBefore = m_dir->path();
+    m_drive->selectDriveOf(folder);
+    // File1 follows Dir1 when the folder changes; in the same folder it lists
+    // again, as the file may be new there. A folder that cannot be listed
+    // leaves the lists where they were, with no file selected.
+    const bool shown = m_dir->setPath(folder);
+    if (shown && m_dir->path() == shownBefore)
+        m_files->setPath(folder);
+    m_files->selectFile(shown ? info.fileName() : QString());
+    setFinalName(folder, info.fileName());
+    return true;
 }
 
 void Form0::openInstructions()

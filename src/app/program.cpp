@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "app/translations.h"
+
 #include <QApplication>
 #include <QIcon>
 
@@ -28,6 +30,7 @@ void configureApplication()
     // through the frame end it.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qinghe/icons/qinghe.ico")));
+    installTranslations(*QCoreApplication::instance());
 }
 
 } // namespace
@@ -59,8 +62,10 @@ Program::Program(Platform &platform, Clock &clock, RandomSource &random, const Q
     app.add(FormId::SeatChart, form2);
 }
 
-void Program::start()
+void Program::start(const QStringList &arguments)
 {
+    if (arguments.size() > 1)
+        form0.setFileToOpen(arguments.at(1));
     app.start(FormId::Start);
 }
 

@@ -24,8 +24,10 @@ class Program {
 public:
     Program(Platform &platform, Clock &clock, RandomSource &random, const QUrl &instructions);
 
-    // Opens the start window.
-    void start();
+    // Opens the start window. arguments are the command line's: a roster's
+    // path after the program's name (a desktop shortcut, "open with") is
+    // chosen in it; further ones are ignored.
+    void start(const QStringList &arguments = {});
 
     App app;
     Form0 form0;

@@ -101,6 +101,8 @@ void Form1::build(FormWindow &window)
 
     m_name = m_controls.get<QLabel>("Label1");
     m_draw = m_controls.get<ColorButton>("Command1");
+    // Drawing in front of a slide show leaves it the keyboard (Windows).
+    window.setNoActivateButton(m_draw);
     m_text = m_controls.get<QPlainTextEdit>("Text1");
     m_text->setTabChangesFocus(true); // Tab moves on, as in a classic text box
     m_allLast = m_controls.get<QLabel>("Label4");

@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include "ui/colorbutton.h"
+#include "ui/enterkey.h"
 #include "ui/filecontrols.h"
 #include "ui/fitlabel.h"
 #include "ui/linecontrol.h"
@@ -207,6 +208,9 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
     // Fonts are shared between controls of the same face and size.
     std::map<std::pair<int, int>, QFont> fonts;
 
+    // One filter for all the window's buttons: Enter presses the focused one.
+    EnterPressesButton *enterPresses = nullptr;
+
     // Frames first, so that the controls they hold find their parent.
     std::vector<QWidget *> created(table.size(), nullptr);
     for (int pass = 0; pass < 2; ++pass) {
@@ -253,6 +257,11 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
                 w->setToolTip(QString::fromUtf8(row.toolTip));
             if (!takesFocus(row.kind) || row.tabIndex < 0)
                 w->setFocusPolicy(Qt::NoFocus);
+            if (row.kind == ControlKind::Button || row.kind == ControlKind::ColorButton) {
+                if (!enterPresses)
+                    enterPresses = new EnterPressesButton(&form);
+                w->installEventFilter(enterPresses);
+            }
             created[i] = w;
         }
     }

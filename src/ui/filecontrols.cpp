@@ -216,4 +216,18 @@ QString FileList::selectedFileName() const
     return item && item->isSelected() ? item->text() : QString();
 }
 
+bool FileList::selectFile(const QString &fileName)
+{
+    QListWidgetItem *item = findItems(fileName, Qt::MatchExactly).value(0);
+    const QSignalBlocker block(this);
+    if (!item) {
+        clearSelection();
+        setCurrentItem(nullptr);
+        return false;
+    }
+    setCurrentItem(item);
+    scrollToItem(item);
+    return true;
+}
+
 } // namespace qh

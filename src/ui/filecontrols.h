@@ -58,6 +58,9 @@ public:
     bool setPath(const QString &path);
     QString path() const { return m_path; }
     QString selectedFileName() const;
+    // Selects the listed file of that name without emitting fileSelected;
+    // false, with nothing selected, when the list does not show it.
+    bool selectFile(const QString &fileName);
 
 signals:
     // A file was chosen by mouse or keyboard: its name alone.

@@ -26,15 +26,26 @@ public:
     void setBackground(VbColor color);
     VbColor background() const { return m_background; }
 
+    // On Windows a mouse or touch press on this button does not activate the
+    // window, so the window in front (a slide show) keeps the keyboard; a press
+    // elsewhere activates it as usual. Other systems ignore it.
+    void setNoActivateButton(QWidget *button) { m_noActivate = button; }
+    QWidget *noActivateButton() const { return m_noActivate; }
+
 signals:
     void closedByUser();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+#ifdef Q_OS_WIN
+    // In windowsdesktop.cpp.
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+#endif
 
 private:
     VbColor m_background = colors::ButtonFace;
+    QPointer<QWidget> m_noActivate;
 };
 
 class Form {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace qh {
@@ -16,6 +17,8 @@ void RealPlatform::openUrl(const QUrl &url)
 void RealPlatform::showMessage(const QString &title, const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    // Right even where Qt's Chinese catalog is missing.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

@@ -7,9 +7,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+
+#include <memory>
 
 using namespace qh;
 using test::ProgramDriver;
@@ -159,6 +165,32 @@ private slots:
         QCOMPARE(d.platform.endCount, 1);
         QVERIFY(d.platform.messageOrder < d.platform.endOrder);
         QCOMPARE(ProgramDriver::visibleWindows(), 0);
+    }
+
+    // The program's set-up loads Qt's own texts in Chinese.
+    void qtOwnTextsAreChinese_data()
+    {
+        QTest::addColumn<int>("menuEntry"); // in the text box's context menu; -1: a message box's OK
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("undo") << 0 << QStringLiteral("撤消(&U)");
+        QTest::newRow("paste") << 5 << QStringLiteral("粘贴(&P)");
+        QTest::newRow("select all") << 8 << QStringLiteral("全选");
+        QTest::newRow("message box") << -1 << QStringLiteral("确定");
+    }
+    void qtOwnTextsAreChinese()
+    {
+        QFETCH(int, menuEntry);
+        QFETCH(QString, expected);
+        QString shown;
+        if (menuEntry < 0) {
+            QMessageBox box(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
+            shown = box.button(QMessageBox::Ok)->text();
+        } else {
+            QPlainTextEdit edit(QStringLiteral("甲"));
+            const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+            shown = menu->actions().value(menuEntry)->text().section(QLatin1Char('\t'), 0, 0);
+        }
+        QCOMPARE(shown, expected);
     }
 
     void closingTheWindowEndsTheProgram()

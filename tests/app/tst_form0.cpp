@@ -136,6 +136,7 @@ private slots:
         QVERIFY(form.finalname.isEmpty());
         QVERIFY(form.open());
         QCOMPARE(platform.urls, QList<QUrl>{page});
+        QCOMPARE(platform.minimisedUrls, QList<QUrl>{page}); // behind the start window
         QCOMPARE(form.window()->windowTitle(), QStringLiteral("明溪工坊  青禾抽签(2020.01版)  作者：林远舟 "));
         QVERIFY(!form.controls().at("Command1")->isEnabled());
         QCOMPARE(form.controls().get<QLabel>("Label1")->text(),
@@ -155,6 +156,7 @@ private slots:
         QTest::mouseClick(form.controls().at("Label2"), Qt::LeftButton);
         QTest::mouseClick(form.controls().at("Label2"), Qt::LeftButton);
         QCOMPARE(platform.urls.size(), 3);
+        QCOMPARE(platform.minimisedUrls.size(), 1); // the link opens it normally
         QCOMPARE(platform.endCount, 0);
         form.close();
     }

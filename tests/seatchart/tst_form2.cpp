@@ -4,6 +4,7 @@
 
 #include "testmain.h"
 #include "seatchart/form2.h"
+#include "enterkeys.h"
 #include "recordingplatform.h"
 #include "seatchart_support.h"
 #include "ui/clock.h"
@@ -269,6 +270,19 @@ private slots:
         for (int s = 0; s < seat::kSeatCount; ++s)
             red += nameColour(s) == qcolor(colors::Red) ? 1 : 0;
         QCOMPARE(red, 1);
+    }
+
+    void enterOnFocusedCardRevealsIt_data() { enterKeyRows(); }
+    void enterOnFocusedCardRevealsIt()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QVERIFY(openOn(makeClass(10)));
+        const SeatChart &c = m_form->chart();
+        card(2)->setFocus();
+        QTest::keyClick(card(2), Qt::Key(key), modifiers);
+        QCOMPARE(banner()->text(), c.roster.allNames[at(c.seatOrder[2])]);
+        QVERIFY(label(2)->isVisible() && !card(2)->isVisible());
     }
 
     void groupOptions()

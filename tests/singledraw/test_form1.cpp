@@ -4,6 +4,7 @@
 #include "testmain.h"
 #include "singledraw/form1.h"
 
+#include "enterkeys.h"
 #include "recordingplatform.h"
 #include "ui/clock.h"
 #include "ui/fitlabel.h"
@@ -211,6 +212,8 @@ private slots:
         QCOMPARE(watcher.shows, 1);
         QVERIFY(watcher.flagsAtShow.testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        // A press on the draw button leaves the window in front its keyboard (Windows).
+        QCOMPARE(m_form->window()->noActivateButton(), control("Command1"));
         const QPoint offset = w->frameGeometry().center() - w->screen()->availableGeometry().center();
         QVERIFY2(qAbs(offset.x()) <= 3 && qAbs(offset.y()) <= 3,
                  qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
@@ -359,6 +362,20 @@ private slots:
         control("Command2")->setFocus();
         QTest::keyClick(control("Command2"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), control("Option3"));
+    }
+
+    void enterOnDrawButtonDraws_data() { test::enterKeyRows(); }
+    void enterOnDrawButtonDraws()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        writeClass(2, 2);
+        QVERIFY(m_form->open());
+        QWidget *draw = control("Command1");
+        draw->setFocus();
+        QTest::keyClick(draw, Qt::Key(key), modifiers);
+        QCOMPARE(shown().caption, QStringLiteral("还有 3人"));
+        QVERIFY(shownName().startsWith(QStringLiteral("男生")) || shownName().startsWith(QStringLiteral("女生")));
     }
 
     void optionClicks()

@@ -13,6 +13,11 @@ namespace qh::test {
 class RecordingPlatform final : public Platform {
 public:
     void openUrl(const QUrl &url) override { urls.append(url); }
+    void openUrlMinimised(const QUrl &url) override
+    {
+        urls.append(url);
+        minimisedUrls.append(url);
+    }
     void showMessage(const QString &title, const QString &text) override
     {
         messages.append({title, text});
@@ -26,7 +31,8 @@ public:
         endOrder = events;
     }
 
-    QList<QUrl> urls;
+    QList<QUrl> urls;          // every page opened
+    QList<QUrl> minimisedUrls; // those opened minimised
     QList<QPair<QString, QString>> messages;
     int endCount = 0;
     int events = 0;

@@ -9,7 +9,9 @@
 #include "ui/linecontrol.h"
 #include "ui/units.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -162,6 +164,46 @@ private slots:
         QCOMPARE(nextTabStop(c.at("Option1")), c.at("Command3"));
         QCOMPARE(nextTabStop(c.at("Command3")), c.at("Command1", 0));
         QCOMPARE(c.at("Line1")->focusPolicy(), Qt::NoFocus);
+    }
+
+    void enterPressesFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("autoRepeat");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<int>("clicks");
+        const QString card = QStringLiteral("Command1(0)"), plain = QStringLiteral("Command3");
+        const Qt::KeyboardModifiers none, keypad(Qt::KeypadModifier), shift(Qt::ShiftModifier);
+        QTest::newRow("Enter on a coloured button") << card << int(Qt::Key_Return) << none << false << true << 1;
+        QTest::newRow("keypad Enter on a coloured button") << card << int(Qt::Key_Enter) << keypad << false << true << 1;
+        QTest::newRow("Enter on a standard button") << plain << int(Qt::Key_Return) << none << false << true << 1;
+        QTest::newRow("Space as before") << card << int(Qt::Key_Space) << none << false << true << 1;
+        QTest::newRow("held Enter repeats nothing") << card << int(Qt::Key_Return) << none << true << true << 0;
+        QTest::newRow("Shift+Enter") << plain << int(Qt::Key_Return) << shift << false << true << 0;
+        QTest::newRow("disabled button") << card << int(Qt::Key_Return) << none << false << false << 0;
+    }
+    void enterPressesFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, autoRepeat);
+        QFETCH(bool, enabled);
+        QFETCH(int, clicks);
+        QWidget form;
+        const Controls c = buildControls(form, kTable);
+        auto *b = static_cast<QPushButton *>(c.find(button));
+        b->setEnabled(enabled);
+        int clicked = 0;
+        connect(b, &QPushButton::clicked, this, [&] { ++clicked; });
+        // Sent straight to the button, as to the focus widget of an active window.
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(), autoRepeat);
+        QApplication::sendEvent(b, &press);
+        QApplication::sendEvent(b, &release);
+        QCOMPARE(clicked, clicks);
     }
 
     void setColorsAtRunTime()

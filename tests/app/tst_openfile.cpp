@@ -1,0 +1,162 @@
+// A class opened without clicking through the lists: a roster's path on the
+// command line (a desktop shortcut) or a file dropped on the start window.
+
+#include "testmain.h"
+#include "programdriver.h"
+#include "ui/filecontrols.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+
+using namespace qh;
+using test::ProgramDriver;
+
+class TestOpenFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString abs(const QString &relative) const { return QDir::cleanPath(m_dir.filePath(relative)); }
+
+    // Rows shared by the command line and the drop. path is as given
+    // (relative ones from the working folder, the fixture's folder); absolute
+    // is the file it names.
+    void pathRows()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("absolute");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<bool>("listed"); // File1 shows and selects it
+        const QString roster = QStringLiteral("班级 一/二班 名单.txt");
+        QTest::newRow("Chinese and spaces") << abs(roster) << abs(roster) << true << true;
+        QTest::newRow("relative") << roster << abs(roster) << true << true;
+        QTest::newRow("relative through ..") << QStringLiteral("班级 一/空 文件夹/../二班 名单.txt") << abs(roster)
+                                             << true << true;
+        QTest::newRow("another extension") << abs(QStringLiteral("班级 一/三班.csv"))
+                                           << abs(QStringLiteral("班级 一/三班.csv")) << true << false;
+        QTest::newRow("missing file") << abs(QStringLiteral("班级 一/没有.txt"))
+                                      << abs(QStringLiteral("班级 一/没有.txt")) << false << false;
+        QTest::newRow("folder") << QStringLiteral("班级 一") << abs(QStringLiteral("班级 一")) << false << false;
+    }
+
+    // The start window shows the file as chosen by hand, or nothing chosen.
+    void verifyChoice(const QString &absolute, bool chosen, bool listed) const
+    {
+        auto *start = ProgramDriver::control("Form0", QStringLiteral("Command1"));
+        auto *drive = ProgramDriver::control<DriveList>("Form0", QStringLiteral("Drive1"));
+        auto *dirs = ProgramDriver::control<DirList>("Form0", QStringLiteral("Dir1"));
+        auto *files = ProgramDriver::control<FileList>("Form0", QStringLiteral("File1"));
+        QVERIFY(start && drive && dirs && files);
+        const QString folder = chosen ? QFileInfo(absolute).absolutePath() : abs(QStringLiteral("."));
+        QCOMPARE(start->isEnabled(), chosen);
+        QCOMPARE(dirs->path(), folder);
+        QCOMPARE(files->path(), folder);
+        QVERIFY(QDir::toNativeSeparators(folder).startsWith(drive->drive()));
+        QCOMPARE(files->selectedFileName(), listed ? QFileInfo(absolute).fileName() : QString());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("班级 一/空 文件夹")));
+        for (const char *name : {"名单.txt", "班级 一/二班 名单.txt", "班级 一/三班.csv", "班级 一/一班.txt"}) {
+            QFile f(m_dir.filePath(QString::fromUtf8(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("学生甲,男\r\n");
+        }
+        QDir::setCurrent(m_dir.path());
+    }
+
+    void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    void commandLine_data() { pathRows(); }
+    void commandLine()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, absolute);
+        QFETCH(bool, chosen);
+        QFETCH(bool, listed);
+        ProgramDriver d;
+        d.program.start({QStringLiteral("qinghe"), path, QStringLiteral("ignored.txt")});
+        QVERIFY(ProgramDriver::window("Form0"));
+        QCOMPARE(d.program.form0.finalname, chosen ? QDir::toNativeSeparators(absolute) : QString());
+        verifyChoice(absolute, chosen, listed);
+        // A path that cannot be opened is named in a box; the program goes on.
+        using Message = QPair<QString, QString>;
+        const QList<Message> box{{QStringLiteral("青禾抽签"),
+                                  QStringLiteral("无法打开名单文件：") + QDir::toNativeSeparators(absolute)}};
+        QCOMPARE(d.platform.messages, chosen ? QList<Message>() : box);
+        QCOMPARE(d.platform.endCount, 0);
+        if (chosen) {
+            // 开始使用 then loads that roster, as after a click in the list.
+            ProgramDriver::click(ProgramDriver::control("Form0", QStringLiteral("Command1")));
+            QVERIFY(ProgramDriver::window("Form2"));
+            QVERIFY(d.platform.messages.isEmpty());
+        }
+    }
+
+    void drop_data()
+    {
+        pathRows();
+        QTest::newRow("several files: the first")
+            << abs(QStringLiteral("班级 一/二班 名单.txt")) + QStringLiteral("|") + abs(QStringLiteral("名单.txt"))
+            << abs(QStringLiteral("班级 一/二班 名单.txt")) << true << true;
+        QTest::newRow("web address") << QStringLiteral("http://www.mingxi.example/名单.txt") << QString() << false
+                                     << false;
+    }
+    void drop()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, absolute);
+        QFETCH(bool, chosen);
+        QFETCH(bool, listed);
+        ProgramDriver d;
+        d.program.start();
+        QWidget *window = ProgramDriver::window("Form0");
+        QVERIFY(window && window->acceptDrops());
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString &p : path.split(QLatin1Char('|')))
+            urls << (p.startsWith(QLatin1String("http")) ? QUrl(p) : QUrl::fromLocalFile(p));
+        mime.setUrls(urls);
+
+        // Refused or taken while dragging, and always as a copy: a move would
+        // let the file manager delete the roster.
+        const QPoint over = window->rect().center();
+        QDragEnterEvent enter(over, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(window, &enter);
+        QCOMPARE(enter.isAccepted(), chosen);
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(over, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(window, &drop);
+        QCOMPARE(drop.isAccepted(), chosen);
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+
+        QCOMPARE(d.program.form0.finalname, chosen ? QDir::toNativeSeparators(absolute) : QString());
+        verifyChoice(absolute, chosen, listed);
+        QVERIFY(d.platform.messages.isEmpty());
+    }
+
+    void dropReplacesAnEarlierChoice()
+    {
+        ProgramDriver d;
+        d.program.start({QStringLiteral("qinghe"), QStringLiteral("名单.txt")});
+        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(abs(QStringLiteral("名单.txt"))));
+        QWidget *window = ProgramDriver::window("Form0");
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(abs(QStringLiteral("班级 一/三班.csv")))});
+        QDragEnterEvent enter(window->rect().center(), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(window, &enter);
+        QDropEvent drop(window->rect().center(), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(window, &drop);
+        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(abs(QStringLiteral("班级 一/三班.csv"))));
+        // The earlier file is no longer shown as selected.
+        QVERIFY(ProgramDriver::control<FileList>("Form0", QStringLiteral("File1"))->selectedFileName().isEmpty());
+    }
+};
+
+QH_TEST_MAIN(TestOpenFile)
+#include "tst_openfile.moc"
