@@ -24,11 +24,6 @@ QString nameAt(const std::vector<QString> &names, int k)
 
 } // namespace
 
-QString seatChartDesignCaption()
-{
-    return QStringLiteral("青禾抽签  作者 林远舟   ") + makerAddress() + QLatin1Char(' ');
-}
-
 SeatView SeatView::designTime()
 {
     SeatView v;
@@ -41,16 +36,6 @@ SeatView SeatView::designTime()
         v.labels[at(s)] = {true, QStringLiteral("赵钱孙李"), s == 1 ? colors::Black : colors::ButtonText};
     }
     return v;
-}
-
-VbColor cardColor(SeatGroup group)
-{
-    switch (group) {
-    case SeatGroup::All: return colors::LightBlue;
-    case SeatGroup::Boys: return colors::LightGreen;
-    case SeatGroup::Girls: return colors::LightPink;
-    }
-    return colors::LightBlue;
 }
 
 SeatChart::SeatChart(Clock &clock, RandomSource &random) : m_clock(clock), m_random(random)
@@ -66,23 +51,13 @@ void SeatChart::ControlsCreated()
 
 const std::vector<QString> &SeatChart::namesOf(SeatGroup group) const
 {
-    switch (group) {
-    case SeatGroup::Boys: return roster.boyNames;
-    case SeatGroup::Girls: return roster.girlNames;
-    case SeatGroup::All: break;
-    }
-    return roster.allNames;
+    return namesIn(roster, groupSpec(group).list);
 }
 
 int SeatChart::lastOf(SeatGroup group) const
 {
-    int last = roster.allLast;
-    if (group == SeatGroup::Boys)
-        last = roster.boyLast;
-    else if (group == SeatGroup::Girls)
-        last = roster.girlLast;
     // The chart has 82 seats; a list is never allowed to reach past them.
-    return std::clamp(last, -1, seat::kLastSeat);
+    return std::clamp(lastIn(roster, groupSpec(group).list), -1, seat::kLastSeat);
 }
 
 QString SeatChart::nameUnder(int seat) const
@@ -142,7 +117,7 @@ bool SeatChart::Start(const std::function<bool(RosterLists &)> &loadRoster)
     const int n = lastOf(SeatGroup::All);
     poolLast = n;
     ShuffleSeats();
-    DealGroup(roster.allNames, n);
+    DealGroup(namesOf(SeatGroup::All), n);
     for (int s = 0; s <= n; ++s) {
         m_view.cards[at(s)].back = cardColor(SeatGroup::All);
         m_view.cards[at(s)].width = seat::kDealtCardWidth;

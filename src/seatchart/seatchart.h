@@ -8,6 +8,7 @@
 #include "roster/roster.h"
 #include "seatchart/seatgeometry.h"
 #include "ui/colors.h"
+#include "ui/groups.h"
 
 #include <QString>
 
@@ -22,12 +23,13 @@ namespace qh {
 class Clock;
 class RandomSource;
 
-// The students the chart holds, one per option button.
-enum class SeatGroup {
-    All,   // Option1 "全体"
-    Boys,  // Option2 "男生"
-    Girls, // Option3 "女生"
-};
+// The students the chart holds, one per option button: the rows of kSeatGroups.
+enum class SeatGroup { All, Boys, Girls };
+
+inline const GroupSpec &groupSpec(SeatGroup group)
+{
+    return kSeatGroups[static_cast<std::size_t>(group)];
+}
 
 // The run-time properties of a card (Command1(s)).
 struct CardView {
@@ -60,14 +62,14 @@ struct SeatView {
 };
 
 // Card colours per group: the same colours as the option buttons.
-VbColor cardColor(SeatGroup group);
+inline VbColor cardColor(SeatGroup group)
+{
+    return groupSpec(group).color;
+}
 
 // Text colours of revealed names.
 inline constexpr VbColor kLatestNameColor = colors::Red;
 inline constexpr VbColor kEarlierNameColor = colors::DarkRed;
-
-// The caption the window is created with, before its start replaces it.
-QString seatChartDesignCaption();
 
 class SeatChart {
 public:

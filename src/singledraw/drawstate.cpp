@@ -34,17 +34,6 @@ QString repeatingCaption()
     return QStringLiteral("青禾抽签 人人平等");
 }
 
-VbColor modeColor(DrawOption option)
-{
-    switch (option) {
-    case DrawOption::Repeating: return colors::LightRed;
-    case DrawOption::All: return colors::LightBlue;
-    case DrawOption::Boys: return colors::LightGreen;
-    case DrawOption::Girls: return colors::LightPink;
-    }
-    return colors::ButtonFace;
-}
-
 DrawView DrawView::created()
 {
     DrawView v;
@@ -74,23 +63,15 @@ void DrawState::rosterLoaded()
 
 QString DrawState::groupName(DrawOption option, int slot) const
 {
-    const auto &names = option == DrawOption::Boys    ? lists.boyNames
-                        : option == DrawOption::Girls ? lists.girlNames
-                                                      : lists.allNames;
+    const std::vector<QString> &names = namesIn(lists, modeSpec(option).list);
     if (slot < 0 || slot >= static_cast<int>(names.size()))
         return {};
-    return names[slot];
+    return names[static_cast<std::size_t>(slot)];
 }
 
 int DrawState::groupLast(DrawOption option) const
 {
-    switch (option) {
-    case DrawOption::Boys: return lists.boyLast;
-    case DrawOption::Girls: return lists.girlLast;
-    case DrawOption::Repeating:
-    case DrawOption::All: break;
-    }
-    return lists.allLast;
+    return lastIn(lists, modeSpec(option).list);
 }
 
 void DrawState::ShuffleDrawOrder()
@@ -147,7 +128,7 @@ void DrawState::press()
 
 void DrawState::repeatingDraw()
 {
-    const int last = lists.allLast;
+    const int last = groupLast(DrawOption::Repeating);
     if (last < 0) {
         view.name.clear(); // nobody to show
         return;
@@ -162,7 +143,7 @@ void DrawState::repeatingDraw()
     }
     // With one student the rule cannot hold; that student is shown every time.
     lastPick = pick;
-    view.name = groupName(DrawOption::All, pick);
+    view.name = groupName(DrawOption::Repeating, pick);
 }
 
 void DrawState::eachOnceDraw(DrawOption option)

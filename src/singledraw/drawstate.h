@@ -5,6 +5,7 @@
 
 #include "roster/roster.h"
 #include "ui/colors.h"
+#include "ui/groups.h"
 
 #include <QString>
 
@@ -16,8 +17,13 @@ namespace qh {
 class Clock;
 class RandomSource;
 
-// The four option buttons of the mode frame, numbered as the controls.
+// The four option buttons of the mode frame, numbered as the controls: the rows of kDrawModes.
 enum class DrawOption { Repeating = 1, All = 2, Boys = 3, Girls = 4 };
+
+inline const GroupSpec &modeSpec(DrawOption option)
+{
+    return kDrawModes[static_cast<std::size_t>(static_cast<int>(option) - 1)];
+}
 
 inline constexpr int kSingleDrawSlots = kSingleDrawRoster.slotCount;
 
@@ -29,7 +35,10 @@ QString finishedCaption();           // 点完了
 QString repeatingCaption();          // 青禾抽签 人人平等
 
 // The back colour the draw button wears in a mode (also the option's own colour).
-VbColor modeColor(DrawOption option);
+inline VbColor modeColor(DrawOption option)
+{
+    return modeSpec(option).color;
+}
 
 // The properties of the window's controls that the draw changes, as data.
 struct DrawView {
