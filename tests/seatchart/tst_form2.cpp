@@ -95,6 +95,7 @@ class TestForm2 : public QObject {
         return m_form->window();
     }
 
+    QList<QWidget *> allControls() const { return m_form->window()->findChildren<QWidget *>(); }
     QPushButton *card(int s) const { return m_form->controls().get<QPushButton>("Command1", s); }
     QLabel *label(int s) const { return m_form->controls().get<QLabel>("Label1", s); }
     QLabel *banner() const { return m_form->controls().get<QLabel>("Label2"); }
@@ -189,7 +190,10 @@ private slots:
     void barAndBanner()
     {
         QVERIFY(openOn(makeClass(45, 3)));
-        QCOMPARE(int(m_form->controls().all().size()), 82 + 82 + 8);
+        int named = 0;
+        for (QWidget *w : allControls())
+            named += !w->objectName().isEmpty();
+        QCOMPARE(named, 82 + 82 + 8);
         QVERIFY(m_form->controls().at("Line1"));
         QCOMPARE(banner()->geometry(), twipsRect(3600, 360, 7815, 1935));
         QCOMPARE(banner()->palette().color(QPalette::Window), qcolor(colors::Blue));
@@ -254,7 +258,7 @@ private slots:
         // The second reveal touches only what changes: its card goes, its
         // name shows in red, and the earlier red name turns dark red.
         TouchCounter counter;
-        for (QWidget *w : m_form->controls().all())
+        for (QWidget *w : allControls())
             w->installEventFilter(&counter);
         click(card(40));
         const QSet<QString> expected{QStringLiteral("Command1(40)"), QStringLiteral("Label1(40)"),
