@@ -586,4 +586,4 @@ private slots:
 };
 
 QH_TEST_MAIN(TestForm1)
-#include "test_form1.moc"
+#include "tst_form1.moc"

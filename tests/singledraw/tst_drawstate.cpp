@@ -467,4 +467,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestDrawState)
-#include "test_drawstate.moc"
+#include "tst_drawstate.moc"
