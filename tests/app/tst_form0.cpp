@@ -2,6 +2,7 @@
 // roster file and the buttons.
 
 #include "testmain.h"
+#include "testhelpers.h"
 #include "app/finalname.h"
 #include "app/form0.h"
 #include "recordingplatform.h"
@@ -136,7 +137,7 @@ private slots:
         QVERIFY(form.finalname.isEmpty());
         QVERIFY(form.open());
         QCOMPARE(platform.urls, QList<QUrl>{page});
-        QCOMPARE(form.window()->windowTitle(), QStringLiteral("明溪工坊  青禾抽签(2020.01版)  作者：林远舟 "));
+        QCOMPARE(form.window()->windowTitle(), test::loadedWindowCaption());
         QVERIFY(!form.controls().at("Command1")->isEnabled());
         QCOMPARE(form.controls().get<QLabel>("Label1")->text(),
                  QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
