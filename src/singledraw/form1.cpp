@@ -124,12 +124,12 @@ void Form1::build(FormWindow &window)
 bool Form1::load()
 {
     window()->setWindowTitle(windowCaption());
-    m_state.maxStudents = kSingleDrawRoster.limit;
-    const DrawView before = m_state.view;
+    const DrawView before = m_state.view();
     // A roster that became unreadable since the seat chart loaded it ends the
     // program inside LoadRoster, with the same box as there.
-    const bool loaded = LoadRoster(m_ctx.rosterPath(), m_state.lists, m_state.maxStudents, m_ctx.platform,
-                                   [this](const RosterLists &) { m_state.rosterLoaded(); });
+    const bool loaded = m_state.load([this](RosterLists &lists) {
+        return LoadRoster(m_ctx.rosterPath(), lists, kSingleDrawRoster.limit, m_ctx.platform);
+    });
     if (!loaded)
         return false;
     showChanges(before);
@@ -156,22 +156,22 @@ void Form1::shown()
 
 void Form1::onOptionSelected(DrawOption option)
 {
-    update([&] { m_state.select(option); });
+    runStep([&] { m_state.select(option); });
 }
 
 void Form1::onDrawPressed()
 {
-    update([&] { m_state.press(); });
+    runStep([&] { m_state.press(); });
 }
 
 template <class Step>
-void Form1::update(Step &&step)
+void Form1::runStep(Step &&step)
 {
     // Text1 takes typing (Tab reaches it), so its text is read back first:
     // emptying it must not be skipped as "unchanged".
     if (m_text)
-        m_state.view.text = m_text->toPlainText();
-    const DrawView before = m_state.view;
+        m_state.textTyped(m_text->toPlainText());
+    const DrawView before = m_state.view();
     step();
     showChanges(before);
 }
@@ -180,7 +180,7 @@ void Form1::showChanges(const DrawView &before)
 {
     if (!m_name)
         return;
-    const DrawView &now = m_state.view;
+    const DrawView &now = m_state.view();
     if (now.name != before.name)
         m_name->setText(now.name);
     if (now.buttonCaption != before.buttonCaption)
