@@ -239,7 +239,7 @@ int main(int argc, char *argv[])
             expectPaint(form2.window());
             waitForPaint();
             open.ours.push_back(msSince(t));
-            if (form2.chart().roster.allLast != 81)
+            if (form2.chart().roster().allLast != 81)
                 fail("the roster does not hold 82 students");
             form2.close();
             flushDeletes();

@@ -142,7 +142,7 @@ std::span<const ControlSpec> Form0::layout()
 
 void Form0::build(FormWindow &window)
 {
-    window.setWindowTitle(QStringLiteral("明溪工坊  青禾抽签(2020.01版)  作者：林远舟  "));
+    window.setWindowTitle(startDesignCaption());
     setClientSizeTwips(window, 14865, 8370);
     window.setBackground(colors::White);
 

@@ -1,6 +1,7 @@
 #include "seatchart/form2.h"
 
 #include "roster/roster.h"
+#include "ui/captions.h"
 #include "ui/platform.h"
 #include "ui/units.h"
 
@@ -24,8 +25,6 @@ constexpr FontSpec kCardFont{FontFace::HeiTi, 26.25};
 constexpr FontSpec kNameFont{FontFace::HeiTi, 14.25};
 constexpr FontSpec kBannerFont{FontFace::LiShu, 84.75};
 constexpr FontSpec kBarFont{FontFace::SongTi, 15.75};
-
-constexpr const char *kOptionNames[3] = {"Option1", "Option2", "Option3"};
 
 bool isOptionStop(const FocusStop &stop)
 {
@@ -122,9 +121,11 @@ std::vector<ControlSpec> form2Layout()
     };
     barButton(ControlKind::Button, "Command3", "退出点名", 360, colors::ButtonFace, command3Tab);
     barButton(ControlKind::Button, "Command2", "转堆叠式", 2832, colors::ButtonFace, command2Tab);
-    barButton(ControlKind::OptionButton, "Option3", "女生", 12720, colors::LightPink, optionTab + 2);
-    barButton(ControlKind::OptionButton, "Option2", "男生", 10248, colors::LightGreen, optionTab + 1);
-    barButton(ControlKind::OptionButton, "Option1", "全体", 7776, colors::LightBlue, optionTab);
+    // The group options, Option3 first as they are stacked, each 2472 twips right of the one before.
+    for (int i = static_cast<int>(kSeatGroups.size()) - 1; i >= 0; --i) {
+        const GroupSpec &g = kSeatGroups[at(i)];
+        barButton(ControlKind::OptionButton, g.option, g.caption, 7776 + 2472 * i, g.color, optionTab + i);
+    }
     barButton(ControlKind::Button, "Command4", "随机排列", 5304, colors::ButtonFace, command4Tab);
 
     {
@@ -190,10 +191,9 @@ void Form2::build(FormWindow &window)
     }
     m_banner = m_controls.get<QLabel>("Label2");
 
-    const SeatGroup groups[3] = {SeatGroup::All, SeatGroup::Boys, SeatGroup::Girls};
-    for (int i = 0; i < 3; ++i) {
-        m_options[at(i)] = m_controls.get<QRadioButton>(kOptionNames[i]);
-        const SeatGroup group = groups[i];
+    for (int i = 0; i < static_cast<int>(kSeatGroups.size()); ++i) {
+        m_options[at(i)] = m_controls.get<QRadioButton>(kSeatGroups[at(i)].option);
+        const auto group = static_cast<SeatGroup>(i);
         QObject::connect(m_options[at(i)], &QRadioButton::toggled, &window, [this, group](bool checked) {
             if (checked && !m_applying)
                 onGroupSelected(group);

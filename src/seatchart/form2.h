@@ -59,7 +59,7 @@ private:
     Controls m_controls;
     std::array<QPushButton *, seat::kSeatCount> m_cards{};
     std::array<QLabel *, seat::kSeatCount> m_labels{};
-    std::array<QRadioButton *, 3> m_options{}; // Option1, Option2, Option3
+    std::array<QRadioButton *, kSeatGroups.size()> m_options{}; // Option1, Option2, Option3
     QLabel *m_banner = nullptr;
     SeatView m_shown;        // what the widgets show right now
     bool m_applying = false; // selecting an option from the view is no user choice

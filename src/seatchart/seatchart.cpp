@@ -24,11 +24,6 @@ QString nameAt(const std::vector<QString> &names, int k)
 
 } // namespace
 
-QString seatChartDesignCaption()
-{
-    return QStringLiteral("青禾抽签  作者 林远舟   ") + makerAddress() + QLatin1Char(' ');
-}
-
 SeatView SeatView::designTime()
 {
     SeatView v;
@@ -43,20 +38,10 @@ SeatView SeatView::designTime()
     return v;
 }
 
-VbColor cardColor(SeatGroup group)
-{
-    switch (group) {
-    case SeatGroup::All: return colors::LightBlue;
-    case SeatGroup::Boys: return colors::LightGreen;
-    case SeatGroup::Girls: return colors::LightPink;
-    }
-    return colors::LightBlue;
-}
-
 SeatChart::SeatChart(Clock &clock, RandomSource &random) : m_clock(clock), m_random(random)
 {
-    for (std::size_t s = 0; s < seatOrder.size(); ++s)
-        seatOrder[s] = static_cast<std::int16_t>(s);
+    for (std::size_t s = 0; s < m_seatOrder.size(); ++s)
+        m_seatOrder[s] = static_cast<std::int16_t>(s);
 }
 
 void SeatChart::ControlsCreated()
@@ -66,23 +51,13 @@ void SeatChart::ControlsCreated()
 
 const std::vector<QString> &SeatChart::namesOf(SeatGroup group) const
 {
-    switch (group) {
-    case SeatGroup::Boys: return roster.boyNames;
-    case SeatGroup::Girls: return roster.girlNames;
-    case SeatGroup::All: break;
-    }
-    return roster.allNames;
+    return namesIn(m_roster, groupSpec(group).list);
 }
 
 int SeatChart::lastOf(SeatGroup group) const
 {
-    int last = roster.allLast;
-    if (group == SeatGroup::Boys)
-        last = roster.boyLast;
-    else if (group == SeatGroup::Girls)
-        last = roster.girlLast;
     // The chart has 82 seats; a list is never allowed to reach past them.
-    return std::clamp(last, -1, seat::kLastSeat);
+    return std::clamp(lastIn(m_roster, groupSpec(group).list), -1, seat::kLastSeat);
 }
 
 QString SeatChart::nameUnder(int seat) const
@@ -90,21 +65,21 @@ QString SeatChart::nameUnder(int seat) const
     if (!m_view.selected || seat < 0 || seat > seat::kLastSeat)
         return {};
     const std::vector<QString> &names = namesOf(*m_view.selected);
-    return nameAt(names, seatOrder[at(seat)]);
+    return nameAt(names, m_seatOrder[at(seat)]);
 }
 
 void SeatChart::ShuffleSeats()
 {
-    const int last = std::min(lastSeat, seat::kLastSeat);
+    const int last = std::min(m_lastSeat, seat::kLastSeat);
     for (int s = 0; s <= last; ++s)
-        seatOrder[at(s)] = static_cast<std::int16_t>(s);
-    const int pool = std::min(poolLast, last);
+        m_seatOrder[at(s)] = static_cast<std::int16_t>(s);
+    const int pool = std::min(m_poolLast, last);
     // Forward Fisher-Yates; the generator takes the time of day again before
     // every single draw, so no two draws hang on one seed.
     for (int i = 0; i < pool; ++i) {
         m_random.reseed(m_clock);
-        drawIndex = static_cast<std::int16_t>(m_random.nextIndex(i, pool));
-        std::swap(seatOrder[at(i)], seatOrder[at(drawIndex)]);
+        const int drawIndex = m_random.nextIndex(i, pool);
+        std::swap(m_seatOrder[at(i)], m_seatOrder[at(drawIndex)]);
     }
 }
 
@@ -116,14 +91,14 @@ void SeatChart::DealGroup(const std::vector<QString> &names, int last)
         card.visible = true;
         card.caption = QString::number(s + 1);
         NameLabelView &label = m_view.labels[at(s)];
-        label.caption = nameAt(names, seatOrder[at(s)]);
+        label.caption = nameAt(names, m_seatOrder[at(s)]);
         label.visible = false;
     }
 }
 
 void SeatChart::ClearSeats()
 {
-    for (int s = 0; s <= std::min(lastSeat, seat::kLastSeat); ++s) {
+    for (int s = 0; s <= std::min(m_lastSeat, seat::kLastSeat); ++s) {
         m_view.cards[at(s)].visible = false;
         m_view.labels[at(s)].caption.clear();
     }
@@ -133,16 +108,16 @@ bool SeatChart::Start(const std::function<bool(RosterLists &)> &loadRoster)
 {
     m_view.windowCaption = windowCaption();
     m_view.banner.clear();
-    lastSeat = seat::kLastSeat;
+    m_lastSeat = seat::kLastSeat;
     // Selecting 全体 empties the chart; nothing can be dealt before the roster is read.
     m_view.selected = SeatGroup::All;
     ClearSeats();
-    if (loadRoster && !loadRoster(roster))
+    if (loadRoster && !loadRoster(m_roster))
         return false;
     const int n = lastOf(SeatGroup::All);
-    poolLast = n;
+    m_poolLast = n;
     ShuffleSeats();
-    DealGroup(roster.allNames, n);
+    DealGroup(namesOf(SeatGroup::All), n);
     for (int s = 0; s <= n; ++s) {
         m_view.cards[at(s)].back = cardColor(SeatGroup::All);
         m_view.cards[at(s)].width = seat::kDealtCardWidth;
@@ -152,9 +127,9 @@ bool SeatChart::Start(const std::function<bool(RosterLists &)> &loadRoster)
 
 void SeatChart::Arrange(SeatGroup group)
 {
-    poolLast = lastOf(group);
+    m_poolLast = lastOf(group);
     ShuffleSeats();
-    DealGroup(namesOf(group), poolLast);
+    DealGroup(namesOf(group), m_poolLast);
 }
 
 void SeatChart::ChooseGroup(SeatGroup group)
@@ -162,7 +137,7 @@ void SeatChart::ChooseGroup(SeatGroup group)
     m_view.selected = group;
     ClearSeats();
     Arrange(group);
-    for (int s = 0; s <= poolLast; ++s)
+    for (int s = 0; s <= m_poolLast; ++s)
         m_view.cards[at(s)].back = cardColor(group);
     m_view.banner.clear();
 }
@@ -177,7 +152,7 @@ void SeatChart::RandomArrange()
 
 void SeatChart::ResetNameColors()
 {
-    for (int s = 0; s <= std::min(lastSeat, seat::kLastSeat); ++s)
+    for (int s = 0; s <= std::min(m_lastSeat, seat::kLastSeat); ++s)
         m_view.labels[at(s)].fore = kEarlierNameColor;
 }
 

@@ -8,6 +8,7 @@
 #include "roster/roster.h"
 #include "seatchart/seatgeometry.h"
 #include "ui/colors.h"
+#include "ui/groups.h"
 
 #include <QString>
 
@@ -22,12 +23,13 @@ namespace qh {
 class Clock;
 class RandomSource;
 
-// The students the chart holds, one per option button.
-enum class SeatGroup {
-    All,   // Option1 "全体"
-    Boys,  // Option2 "男生"
-    Girls, // Option3 "女生"
-};
+// The students the chart holds, one per option button: the rows of kSeatGroups.
+enum class SeatGroup { All, Boys, Girls };
+
+inline const GroupSpec &groupSpec(SeatGroup group)
+{
+    return kSeatGroups[static_cast<std::size_t>(group)];
+}
 
 // The run-time properties of a card (Command1(s)).
 struct CardView {
@@ -60,25 +62,26 @@ struct SeatView {
 };
 
 // Card colours per group: the same colours as the option buttons.
-VbColor cardColor(SeatGroup group);
+inline VbColor cardColor(SeatGroup group)
+{
+    return groupSpec(group).color;
+}
 
 // Text colours of revealed names.
 inline constexpr VbColor kLatestNameColor = colors::Red;
 inline constexpr VbColor kEarlierNameColor = colors::DarkRed;
 
-// The caption the window is created with, before its start replaces it.
-QString seatChartDesignCaption();
-
 class SeatChart {
 public:
     SeatChart(Clock &clock, RandomSource &random);
 
+    using SeatOrder = std::array<std::int16_t, seat::kSeatCount + 1>;
+
     // ---- members of the window's state, kept for the life of the process ----
-    RosterLists roster{kSeatChartRoster.slotCount};     // allNames, boyNames, girlNames, 83 slots
-    std::array<std::int16_t, seat::kSeatCount + 1> seatOrder{}; // slot 82 is never used
-    int poolLast = -1;           // last index of the group being arranged
-    int lastSeat = 0;            // highest seat index, 81 once started
-    std::int16_t drawIndex = 0;  // the position the current shuffle step drew
+    const RosterLists &roster() const { return m_roster; } // allNames, boyNames, girlNames, 83 slots
+    const SeatOrder &seatOrder() const { return m_seatOrder; } // slot 82 is never used
+    int poolLast() const { return m_poolLast; } // last index of the group being arranged
+    int lastSeat() const { return m_lastSeat; } // highest seat index, 81 once started
 
     // ---- the controls' properties ----
     const SeatView &view() const { return m_view; }
@@ -86,7 +89,7 @@ public:
     void ControlsCreated();
 
     // ---- actions ----
-    // The window's start. loadRoster fills `roster`; false means it ended the
+    // The window's start. loadRoster fills the roster; false means it ended the
     // process, and then the start stops at once (nothing dealt) and returns false.
     bool Start(const std::function<bool(RosterLists &)> &loadRoster);
     // A change of the selected option: a new arrangement of that group.
@@ -98,11 +101,8 @@ public:
     // Every name label back to the colour of earlier names.
     void ResetNameColors();
 
-    // ---- building blocks ----
     // A fresh random order of seats 0..poolLast; every seat above keeps its index.
     void ShuffleSeats();
-    // Deals names 0..last face down onto seats 0..last in seatOrder.
-    void DealGroup(const std::vector<QString> &names, int last);
 
     // The name list and last index a group covers.
     const std::vector<QString> &namesOf(SeatGroup group) const;
@@ -111,12 +111,18 @@ public:
     QString nameUnder(int seat) const;
 
 private:
+    // Deals names 0..last face down onto seats 0..last in seatOrder.
+    void DealGroup(const std::vector<QString> &names, int last);
     // Hides every card and empties every name label.
     void ClearSeats();
     void Arrange(SeatGroup group);
 
     Clock &m_clock;
     RandomSource &m_random;
+    RosterLists m_roster{kSeatChartRoster.slotCount};
+    SeatOrder m_seatOrder{};
+    int m_poolLast = -1;
+    int m_lastSeat = 0;
     SeatView m_view = SeatView::designTime();
 };
 

@@ -23,10 +23,6 @@ struct TwipRect {
     int left = 0, top = 0, width = 0, height = 0;
     constexpr int right() const { return left + width; }
     constexpr int bottom() const { return top + height; }
-    constexpr bool intersects(const TwipRect &o) const
-    {
-        return left < o.right() && o.left < right() && top < o.bottom() && o.top < bottom();
-    }
     constexpr bool operator==(const TwipRect &) const = default;
 };
 
@@ -50,24 +46,6 @@ constexpr Cell cellOf(int seat)
     constexpr int sideColumns[kShortRowSeats] = {0, 1, 8, 9};
     const int k = seat - kFullRows * kColumns;
     return {kFullRows + k / kShortRowSeats, sideColumns[k % kShortRowSeats]};
-}
-
-// The seat at a cell, or -1 where the banner stands (or outside the grid).
-constexpr int seatAt(int row, int column)
-{
-    if (row < 0 || row >= kRows || column < 0 || column >= kColumns)
-        return -1;
-    if (row < kFullRows)
-        return row * kColumns + column;
-    int j = -1;
-    switch (column) {
-    case 0: j = 0; break;
-    case 1: j = 1; break;
-    case 8: j = 2; break;
-    case 9: j = 3; break;
-    default: return -1;
-    }
-    return kFullRows * kColumns + (row - kFullRows) * kShortRowSeats + j;
 }
 
 // The banner's box; no seat reaches into it.

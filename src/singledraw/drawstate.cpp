@@ -34,17 +34,6 @@ QString repeatingCaption()
     return QStringLiteral("青禾抽签 人人平等");
 }
 
-VbColor modeColor(DrawOption option)
-{
-    switch (option) {
-    case DrawOption::Repeating: return colors::LightRed;
-    case DrawOption::All: return colors::LightBlue;
-    case DrawOption::Boys: return colors::LightGreen;
-    case DrawOption::Girls: return colors::LightPink;
-    }
-    return colors::ButtonFace;
-}
-
 DrawView DrawView::created()
 {
     DrawView v;
@@ -58,67 +47,62 @@ DrawView DrawView::created()
     return v;
 }
 
-DrawState::DrawState(const Clock &clock, RandomSource &random)
-    : lists(kSingleDrawRoster.slotCount), m_clock(clock), m_random(random)
+DrawState::DrawState(const Clock &clock, RandomSource &random) : m_clock(clock), m_random(random)
 {
     for (int i = 0; i < kSingleDrawSlots; ++i)
-        drawOrder[static_cast<std::size_t>(i)] = i;
+        m_drawOrder[static_cast<std::size_t>(i)] = i;
 }
 
-void DrawState::rosterLoaded()
+bool DrawState::load(const std::function<bool(RosterLists &)> &loadRoster)
 {
-    view.allLastText = QString::number(lists.allLast);
-    view.boyLastText = QString::number(lists.boyLast);
-    view.girlLastText = QString::number(lists.girlLast);
+    m_maxStudents = kSingleDrawRoster.limit;
+    if (!loadRoster(m_lists))
+        return false;
+    m_view.allLastText = QString::number(m_lists.allLast);
+    m_view.boyLastText = QString::number(m_lists.boyLast);
+    m_view.girlLastText = QString::number(m_lists.girlLast);
+    return true;
 }
 
 QString DrawState::groupName(DrawOption option, int slot) const
 {
-    const auto &names = option == DrawOption::Boys    ? lists.boyNames
-                        : option == DrawOption::Girls ? lists.girlNames
-                                                      : lists.allNames;
+    const std::vector<QString> &names = namesIn(m_lists, modeSpec(option).list);
     if (slot < 0 || slot >= static_cast<int>(names.size()))
         return {};
-    return names[slot];
+    return names[static_cast<std::size_t>(slot)];
 }
 
 int DrawState::groupLast(DrawOption option) const
 {
-    switch (option) {
-    case DrawOption::Boys: return lists.boyLast;
-    case DrawOption::Girls: return lists.girlLast;
-    case DrawOption::Repeating:
-    case DrawOption::All: break;
-    }
-    return lists.allLast;
+    return lastIn(m_lists, modeSpec(option).list);
 }
 
 void DrawState::ShuffleDrawOrder()
 {
-    const int slotCount = std::clamp(maxStudents, 0, kSingleDrawSlots);
+    const int slotCount = std::clamp(m_maxStudents, 0, kSingleDrawSlots);
     for (int i = 0; i < slotCount; ++i)
-        drawOrder[static_cast<std::size_t>(i)] = i;
+        m_drawOrder[static_cast<std::size_t>(i)] = i;
     // Never past the slots that exist, whatever poolLast says.
-    const int last = std::min(poolLast, slotCount - 1);
+    const int last = std::min(m_poolLast, slotCount - 1);
     for (int i = 0; i < last; ++i) {
         // A fresh reseed before every step, not once per shuffle.
         m_random.reseed(m_clock);
         const int j = m_random.nextIndex(i, last);
-        std::swap(drawOrder[static_cast<std::size_t>(i)], drawOrder[static_cast<std::size_t>(j)]);
+        std::swap(m_drawOrder[static_cast<std::size_t>(i)], m_drawOrder[static_cast<std::size_t>(j)]);
     }
 }
 
 bool DrawState::select(DrawOption option)
 {
-    if (view.selected == option)
+    if (m_view.selected == option)
         return false; // a click on the selected option keeps the pass in progress
-    view.selected = option;
-    view.text.clear();
-    view.name.clear();
+    m_view.selected = option;
+    m_view.text.clear();
+    m_view.name.clear();
     if (option == DrawOption::Repeating) {
         // The pass of the previous mode is abandoned; order and lastPick stay.
-        view.buttonCaption = repeatingCaption();
-        view.buttonColor = modeColor(option);
+        m_view.buttonCaption = repeatingCaption();
+        m_view.buttonColor = modeColor(option);
         return true;
     }
     startPass(option);
@@ -128,28 +112,28 @@ bool DrawState::select(DrawOption option)
 void DrawState::startPass(DrawOption option)
 {
     const int last = groupLast(option);
-    view.buttonCaption = totalCaption(last + 1);
-    view.buttonColor = modeColor(option);
-    poolLast = last;
+    m_view.buttonCaption = totalCaption(last + 1);
+    m_view.buttonColor = modeColor(option);
+    m_poolLast = last;
     ShuffleDrawOrder();
-    drawPos = 0;
+    m_drawPos = 0;
 }
 
 void DrawState::press()
 {
-    if (!view.selected)
+    if (!m_view.selected)
         return;
-    if (*view.selected == DrawOption::Repeating)
+    if (*m_view.selected == DrawOption::Repeating)
         repeatingDraw();
     else
-        eachOnceDraw(*view.selected);
+        eachOnceDraw(*m_view.selected);
 }
 
 void DrawState::repeatingDraw()
 {
-    const int last = lists.allLast;
+    const int last = groupLast(DrawOption::Repeating);
     if (last < 0) {
-        view.name.clear(); // nobody to show
+        m_view.name.clear(); // nobody to show
         return;
     }
     m_random.reseed(m_clock);
@@ -158,29 +142,29 @@ void DrawState::repeatingDraw()
         // Redraw (without a new seed) until it differs from the previous student.
         do {
             pick = m_random.nextIndex(0, last);
-        } while (lastPick && pick == *lastPick);
+        } while (m_lastPick && pick == *m_lastPick);
     }
     // With one student the rule cannot hold; that student is shown every time.
-    lastPick = pick;
-    view.name = groupName(DrawOption::All, pick);
+    m_lastPick = pick;
+    m_view.name = groupName(DrawOption::Repeating, pick);
 }
 
 void DrawState::eachOnceDraw(DrawOption option)
 {
     const int count = groupLast(option) + 1;
-    if (drawPos < 0 || drawPos >= count) {
+    if (m_drawPos < 0 || m_drawPos >= count) {
         // The pass is over (always so for an empty group): a new order, no name.
         startPass(option);
-        view.name.clear();
+        m_view.name.clear();
         return;
     }
-    view.name = groupName(option, drawOrder[static_cast<std::size_t>(drawPos)]);
-    ++drawPos;
-    const int remaining = count - drawPos;
-    view.buttonCaption = remainingCaption(remaining);
+    m_view.name = groupName(option, m_drawOrder[static_cast<std::size_t>(m_drawPos)]);
+    ++m_drawPos;
+    const int remaining = count - m_drawPos;
+    m_view.buttonCaption = remainingCaption(remaining);
     if (remaining == 0) {
-        view.buttonCaption = finishedCaption();
-        view.buttonColor = colors::ButtonFace;
+        m_view.buttonCaption = finishedCaption();
+        m_view.buttonColor = colors::ButtonFace;
     }
 }
 

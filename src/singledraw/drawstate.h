@@ -1,14 +1,16 @@
 #pragma once
 // The single-draw window's state: its roster lists, the shuffled order of the
 // current pass and the previous repeating pick, plus what the window shows, as
-// plain data. Lives for the whole process; the window only mirrors `view`.
+// plain data. Lives for the whole process; the window only mirrors `view()`.
 
 #include "roster/roster.h"
 #include "ui/colors.h"
+#include "ui/groups.h"
 
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace qh {
@@ -16,8 +18,13 @@ namespace qh {
 class Clock;
 class RandomSource;
 
-// The four option buttons of the mode frame, numbered as the controls.
+// The four option buttons of the mode frame, numbered as the controls: the rows of kDrawModes.
 enum class DrawOption { Repeating = 1, All = 2, Boys = 3, Girls = 4 };
+
+inline const GroupSpec &modeSpec(DrawOption option)
+{
+    return kDrawModes[static_cast<std::size_t>(static_cast<int>(option) - 1)];
+}
 
 inline constexpr int kSingleDrawSlots = kSingleDrawRoster.slotCount;
 
@@ -29,7 +36,10 @@ QString finishedCaption();           // 点完了
 QString repeatingCaption();          // 青禾抽签 人人平等
 
 // The back colour the draw button wears in a mode (also the option's own colour).
-VbColor modeColor(DrawOption option);
+inline VbColor modeColor(DrawOption option)
+{
+    return modeSpec(option).color;
+}
 
 // The properties of the window's controls that the draw changes, as data.
 struct DrawView {
@@ -49,25 +59,32 @@ struct DrawView {
 
 class DrawState {
 public:
+    using DrawOrder = std::array<int, kSingleDrawSlots>;
+
     DrawState(const Clock &clock, RandomSource &random);
 
     // Roster, filled by LoadRoster.
-    RosterLists lists;
-    int maxStudents = 0;
+    const RosterLists &lists() const { return m_lists; }
+    int maxStudents() const { return m_maxStudents; }
 
     // The current pass: slot k holds the list index of the k-th name.
-    std::array<int, kSingleDrawSlots> drawOrder{};
-    int poolLast = 0;
-    int drawPos = 0;
+    const DrawOrder &drawOrder() const { return m_drawOrder; }
+    int poolLast() const { return m_poolLast; }
+    int drawPos() const { return m_drawPos; }
     // The student shown by the previous repeating draw; kept for the whole process.
-    std::optional<int> lastPick;
+    const std::optional<int> &lastPick() const { return m_lastPick; }
 
-    DrawView view = DrawView::created();
+    const DrawView &view() const { return m_view; }
 
     // Fresh controls: the view goes back to the layout's values. Draw state stays.
-    void controlsCreated() { view = DrawView::created(); }
-    // After LoadRoster: the three hidden count labels.
-    void rosterLoaded();
+    void controlsCreated() { m_view = DrawView::created(); }
+    // The load's roster step: maxStudents becomes 82, then loadRoster fills the
+    // lists and the hidden count labels show their last indices. False when the
+    // loader failed (it has ended the process); the labels are then left alone.
+    bool load(const std::function<bool(RosterLists &)> &loadRoster);
+    // What the teacher typed into Text1, so that emptying it is never skipped
+    // as "unchanged".
+    void textTyped(const QString &text) { m_view.text = text; }
 
     // Selecting an option runs its selection steps only when it changes the
     // selection; returns whether it did.
@@ -90,6 +107,13 @@ private:
 
     const Clock &m_clock;
     RandomSource &m_random;
+    RosterLists m_lists{kSingleDrawRoster.slotCount};
+    int m_maxStudents = 0;
+    DrawOrder m_drawOrder{};
+    int m_poolLast = 0;
+    int m_drawPos = 0;
+    std::optional<int> m_lastPick;
+    DrawView m_view = DrawView::created();
 };
 
 } // namespace qh

@@ -38,18 +38,19 @@ constexpr std::array<ControlSpec, 14> kLayout{{
      .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 7},
     {.kind = ControlKind::Frame, .name = "Frame1", .caption = "方式选择",
      .left = 120, .top = 2040, .width = 5000, .height = 615, .font = kSong105},
-    {.kind = ControlKind::OptionButton, .name = "Option4", .caption = "女同学",
+    // The mode options: name, caption and colour from the mode table.
+    {.kind = ControlKind::OptionButton, .name = kDrawModes[3].option, .caption = kDrawModes[3].caption,
      .left = 3840, .top = 240, .width = 1000, .height = 300, .font = kSong105,
-     .back = colors::LightPink, .tabIndex = 5, .toolTip = " 女同学每人一次机会.", .container = "Frame1"},
-    {.kind = ControlKind::OptionButton, .name = "Option3", .caption = "男同学",
+     .back = kDrawModes[3].color, .tabIndex = 5, .toolTip = " 女同学每人一次机会.", .container = "Frame1"},
+    {.kind = ControlKind::OptionButton, .name = kDrawModes[2].option, .caption = kDrawModes[2].caption,
      .left = 2685, .top = 240, .width = 1000, .height = 300, .font = kSong105,
-     .back = colors::LightGreen, .tabIndex = 4, .toolTip = " 男同学每人一次机会.", .container = "Frame1"},
-    {.kind = ControlKind::OptionButton, .name = "Option2", .caption = "不重复",
+     .back = kDrawModes[2].color, .tabIndex = 4, .toolTip = " 男同学每人一次机会.", .container = "Frame1"},
+    {.kind = ControlKind::OptionButton, .name = kDrawModes[1].option, .caption = kDrawModes[1].caption,
      .left = 1515, .top = 240, .width = 1000, .height = 300, .font = kSong105,
-     .back = colors::LightBlue, .tabIndex = 3, .toolTip = " 所有同学每人一次机会.", .container = "Frame1"},
-    {.kind = ControlKind::OptionButton, .name = "Option1", .caption = "可重复",
+     .back = kDrawModes[1].color, .tabIndex = 3, .toolTip = " 所有同学每人一次机会.", .container = "Frame1"},
+    {.kind = ControlKind::OptionButton, .name = kDrawModes[0].option, .caption = kDrawModes[0].caption,
      .left = 360, .top = 240, .width = 1000, .height = 300, .font = kSong105,
-     .back = colors::LightRed, .tabIndex = 2, .toolTip = "全体同学,青禾抽签.", .container = "Frame1"},
+     .back = kDrawModes[0].color, .tabIndex = 2, .toolTip = "全体同学,青禾抽签.", .container = "Frame1"},
     {.kind = ControlKind::Button, .name = "Command2", .caption = "转平铺式",
      .left = 120, .top = 1440, .width = 1000, .height = 555, .font = kSong105, .tabIndex = 0},
     // The name display: one line, centred; long names shrink rather than being cut.
@@ -67,18 +68,6 @@ constexpr std::array<ControlSpec, 14> kLayout{{
      .left = 360, .top = 5520, .width = 1335, .height = 735, .font = kSong12},
 }};
 
-struct OptionRow {
-    const char *name;
-    DrawOption option;
-    VbColor face; // the option's own back colour, the one its mode gives the draw button
-};
-constexpr std::array<OptionRow, 4> kOptions{{
-    {"Option1", DrawOption::Repeating, colors::LightRed},
-    {"Option2", DrawOption::All, colors::LightBlue},
-    {"Option3", DrawOption::Boys, colors::LightGreen},
-    {"Option4", DrawOption::Girls, colors::LightPink},
-}};
-
 } // namespace
 
 std::span<const ControlSpec> form1Layout()
@@ -94,7 +83,7 @@ Form1::Form1(FormContext ctx)
 void Form1::build(FormWindow &window)
 {
     // The caption stored with the window; the load replaces it at once.
-    window.setWindowTitle(QStringLiteral("青禾抽签 林远舟 ") + makerAddress() + QLatin1Char(' '));
+    window.setWindowTitle(singleDrawDesignCaption());
     setClientSizeTwips(window, kClientWidth, kClientHeight);
     m_controls = buildControls(window, kLayout);
     m_state.controlsCreated();
@@ -116,10 +105,10 @@ void Form1::build(FormWindow &window)
     // emitted for a click on the option that is already selected.
     // Tab stops at the selected option only, as in a classic option group;
     // the arrow keys move the selection within the frame.
-    for (const OptionRow &row : kOptions) {
-        auto *button = m_controls.get<QRadioButton>(row.name);
+    for (std::size_t i = 0; i < kDrawModes.size(); ++i) {
+        auto *button = m_controls.get<QRadioButton>(kDrawModes[i].option);
         button->setFocusPolicy(Qt::ClickFocus);
-        const DrawOption option = row.option;
+        const auto option = static_cast<DrawOption>(i + 1);
         QObject::connect(button, &QRadioButton::toggled, button, [this, button, option](bool checked) {
             button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
             if (checked)
@@ -137,12 +126,12 @@ void Form1::build(FormWindow &window)
 bool Form1::load()
 {
     window()->setWindowTitle(windowCaption());
-    m_state.maxStudents = kSingleDrawRoster.limit;
-    const DrawView before = m_state.view;
+    const DrawView before = m_state.view();
     // A roster that became unreadable since the seat chart loaded it ends the
     // program inside LoadRoster, with the same box as there.
-    const bool loaded = LoadRoster(m_ctx.rosterPath(), m_state.lists, m_state.maxStudents, m_ctx.platform,
-                                   [this](const RosterLists &) { m_state.rosterLoaded(); });
+    const bool loaded = m_state.load([this](RosterLists &lists) {
+        return LoadRoster(m_ctx.rosterPath(), lists, kSingleDrawRoster.limit, m_ctx.platform);
+    });
     if (!loaded)
         return false;
     showChanges(before);
@@ -169,22 +158,22 @@ void Form1::shown()
 
 void Form1::onOptionSelected(DrawOption option)
 {
-    update([&] { m_state.select(option); });
+    runStep([&] { m_state.select(option); });
 }
 
 void Form1::onDrawPressed()
 {
-    update([&] { m_state.press(); });
+    runStep([&] { m_state.press(); });
 }
 
 template <class Step>
-void Form1::update(Step &&step)
+void Form1::runStep(Step &&step)
 {
     // Text1 takes typing (Tab reaches it), so its text is read back first:
     // emptying it must not be skipped as "unchanged".
     if (m_text)
-        m_state.view.text = m_text->toPlainText();
-    const DrawView before = m_state.view;
+        m_state.textTyped(m_text->toPlainText());
+    const DrawView before = m_state.view();
     step();
     showChanges(before);
 }
@@ -193,7 +182,7 @@ void Form1::showChanges(const DrawView &before)
 {
     if (!m_name)
         return;
-    const DrawView &now = m_state.view;
+    const DrawView &now = m_state.view();
     if (now.name != before.name)
         m_name->setText(now.name);
     if (now.buttonCaption != before.buttonCaption)

@@ -40,7 +40,7 @@ private:
     void onDrawPressed();
     // Runs a step of the draw and sets only the properties it changed.
     template <class Step>
-    void update(Step &&step);
+    void runStep(Step &&step);
     void showChanges(const DrawView &before);
 
     FormContext m_ctx;

@@ -63,20 +63,10 @@ public:
     template <class T>
     T *get(const char *name, int index = -1) const { return static_cast<T *>(at(name, index)); }
 
-    const std::vector<QWidget *> &all() const { return m_widgets; }
-    void add(QWidget *w)
-    {
-        m_byName.insert(w->objectName(), w);
-        m_widgets.push_back(w);
-    }
-    void clear()
-    {
-        m_widgets.clear();
-        m_byName.clear();
-    }
+    void add(QWidget *w) { m_byName.insert(w->objectName(), w); }
+    void clear() { m_byName.clear(); }
 
 private:
-    std::vector<QWidget *> m_widgets; // in table order
     QHash<QString, QWidget *> m_byName;
 };
 

@@ -60,11 +60,6 @@ std::uint64_t RandomSource::next64()
     return result;
 }
 
-double RandomSource::nextUnit()
-{
-    return static_cast<double>(next64() >> 32) / 4294967296.0;
-}
-
 int RandomSource::indexFromBits(std::uint32_t m, int i, int n)
 {
     // (m * span) < 2^32 * 2^31 fits in 64 bits, so the product is exact.

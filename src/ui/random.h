@@ -21,8 +21,6 @@ public:
     void reseed(const Clock &clock);
 
     std::uint64_t next64();
-    // u in [0, 1), with 32 bits of resolution: u = m / 2^32.
-    double nextUnit();
     // i + floor(u * (n + 1 - i)) for u = m / 2^32 computed exactly in integers,
     // so it lies in [i, n] and can never reach n + 1. Requires i <= n.
     int nextIndex(int i, int n);

@@ -6,6 +6,7 @@
 
 #include "testmain.h"
 #include "programdriver.h"
+#include "testhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,12 +57,7 @@ std::size_t heapInUse()
 
 bool isPermutation(const std::vector<int> &v)
 {
-    std::vector<int> sorted = v;
-    std::sort(sorted.begin(), sorted.end());
-    for (size_t k = 0; k < sorted.size(); ++k)
-        if (sorted[k] != static_cast<int>(k))
-            return false;
-    return true;
+    return qh::test::holdsPermutation(v, static_cast<int>(v.size()));
 }
 
 } // namespace
@@ -87,12 +83,12 @@ class Soak : public QObject {
         const int n = chart.lastOf(*view.selected);
         std::vector<int> order;
         for (int s = 0; s <= n; ++s)
-            order.push_back(chart.seatOrder[size_t(s)]);
+            order.push_back(chart.seatOrder()[size_t(s)]);
         if (!isPermutation(order))
             return fail(QStringLiteral("seatOrder is no permutation"));
         int red = 0;
         for (int s = 0; s < 82; ++s) {
-            if (s > n && chart.seatOrder[size_t(s)] != s)
+            if (s > n && chart.seatOrder()[size_t(s)] != s)
                 return fail(QStringLiteral("seat %1 above the group moved").arg(s));
             auto *card = form.controls().at("Command1", s);
             auto *label = static_cast<QLabel *>(form.controls().at("Label1", s));
@@ -101,7 +97,7 @@ class Soak : public QObject {
             if (s <= n) {
                 if (static_cast<QAbstractButton *>(card)->text() != QString::number(s + 1))
                     return fail(QStringLiteral("card %1 misnumbered").arg(s));
-                if (label->text() != chart.namesOf(*view.selected)[size_t(chart.seatOrder[size_t(s)])])
+                if (label->text() != chart.namesOf(*view.selected)[size_t(chart.seatOrder()[size_t(s)])])
                     return fail(QStringLiteral("label %1 shows the wrong name").arg(s));
                 if (card->isVisible() == label->isVisible())
                     return fail(QStringLiteral("seat %1 is neither face down nor turned over").arg(s));
@@ -117,16 +113,17 @@ class Soak : public QObject {
     bool drawStateHolds(const Form1 &form)
     {
         const DrawState &st = form.state();
-        if (!st.view.selected)
+        const std::optional<DrawOption> selected = st.view().selected;
+        if (!selected)
             return fail(QStringLiteral("no draw mode selected"));
-        if (st.lastPick && (*st.lastPick < 0 || *st.lastPick > st.lists.allLast))
+        if (st.lastPick() && (*st.lastPick() < 0 || *st.lastPick() > st.lists().allLast))
             return fail(QStringLiteral("lastPick out of range"));
-        if (*st.view.selected != DrawOption::Repeating) {
-            const int last = st.groupLast(*st.view.selected);
-            if (st.drawPos < 0 || st.drawPos > last + 1)
-                return fail(QStringLiteral("drawPos %1 outside the pass").arg(st.drawPos));
-            std::vector<int> order(st.drawOrder.begin(), st.drawOrder.begin() + std::max(0, st.poolLast + 1));
-            if (st.poolLast != last || !isPermutation(order))
+        if (*selected != DrawOption::Repeating) {
+            const int last = st.groupLast(*selected);
+            if (st.drawPos() < 0 || st.drawPos() > last + 1)
+                return fail(QStringLiteral("drawPos %1 outside the pass").arg(st.drawPos()));
+            std::vector<int> order(st.drawOrder().begin(), st.drawOrder().begin() + std::max(0, st.poolLast() + 1));
+            if (st.poolLast() != last || !isPermutation(order))
                 return fail(QStringLiteral("drawOrder is no permutation of the group"));
         }
         return true;

@@ -4,6 +4,7 @@
 
 #include "testmain.h"
 #include "programdriver.h"
+#include "widgettext.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,11 +37,7 @@ void writeUtf8(const QString &path, const QString &text)
 
 QString text(QWidget *w)
 {
-    if (auto *b = qobject_cast<QAbstractButton *>(w))
-        return b->text();
-    if (auto *l = qobject_cast<QLabel *>(w))
-        return l->text();
-    return QString();
+    return test::textOf(*w);
 }
 
 } // namespace

@@ -1,10 +1,11 @@
 #pragma once
 // Shared by the seat-chart tests: made-up classes, a roster filled the way the
-// loader fills it, and what each group should look like, worked out from the
-// roster rather than asked of the chart.
+// loader fills it, and which names each group holds, worked out from the class
+// rather than asked of the chart.
 
 #include "roster/roster.h"
 #include "seatchart/seatchart.h"
+#include "testhelpers.h"
 
 #include <QList>
 #include <QString>
@@ -47,31 +48,22 @@ inline void fillRoster(RosterLists &r, const QList<Student> &cls)
     }
 }
 
-// The cards of each group wear their option's colour.
-inline VbColor groupColour(SeatGroup g)
+// The names a group holds, in file order: the chart keeps the first 82 students.
+inline QStringList groupNames(const QList<Student> &cls, SeatGroup g)
 {
-    return g == SeatGroup::Boys ? colors::LightGreen : g == SeatGroup::Girls ? colors::LightPink : colors::LightBlue;
-}
-
-inline const std::vector<QString> &groupList(const RosterLists &r, SeatGroup g)
-{
-    return g == SeatGroup::Boys ? r.boyNames : g == SeatGroup::Girls ? r.girlNames : r.allNames;
-}
-
-// The group's last seat: its last index, never past the chart's 82 seats.
-inline int groupLast(const RosterLists &r, SeatGroup g)
-{
-    const int last = g == SeatGroup::Boys ? r.boyLast : g == SeatGroup::Girls ? r.girlLast : r.allLast;
-    return std::min(last, 81);
+    QStringList names;
+    for (const Student &s : cls.first(std::min<qsizetype>(cls.size(), 82)))
+        if (g == SeatGroup::All || s.boy == (g == SeatGroup::Boys))
+            names.append(s.name);
+    return names;
 }
 
 // Rows for tests run once per group.
 inline void groupRows()
 {
     QTest::addColumn<SeatGroup>("group");
-    QTest::newRow("全体") << SeatGroup::All;
-    QTest::newRow("男生") << SeatGroup::Boys;
-    QTest::newRow("女生") << SeatGroup::Girls;
+    for (std::size_t i = 0; i < kSeatGroups.size(); ++i)
+        QTest::newRow(kSeatGroups[i].caption) << static_cast<SeatGroup>(i);
 }
 
 // Rows for tests run on rosters of every interesting size.
@@ -88,10 +80,3 @@ inline void classSizeRows()
 }
 
 } // namespace qh::test
-
-// Fails the test with the text a check returns; an empty text means all held.
-#define QH_VERIFY_NO_FAULT(check)                                                                                  \
-    do {                                                                                                           \
-        const QString fault_ = (check);                                                                            \
-        QVERIFY2(fault_.isEmpty(), qPrintable(fault_));                                                            \
-    } while (false)

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 using namespace qh;
@@ -19,57 +20,53 @@ using namespace qh::test;
 
 namespace {
 
-constexpr std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
-
 // A chart with its own clock and random source, started on a class.
 struct Bench {
     FixedClock clock{40000.25};
     RandomSource random{12345};
     SeatChart chart{clock, random};
+    QList<Student> cls;
 
-    explicit Bench(const QList<Student> &cls)
+    // Started on `students`, loaded by `load` (by default as the loader would).
+    explicit Bench(const QList<Student> &students, std::function<void(RosterLists &)> load = {}) : cls(students)
     {
         chart.ControlsCreated();
-        const bool ok = chart.Start([&cls](RosterLists &r) {
-            fillRoster(r, cls);
+        const bool ok = chart.Start([&](RosterLists &r) {
+            if (load)
+                load(r);
+            else
+                fillRoster(r, cls);
             return true;
         });
         QVERIFY(ok);
     }
+    QStringList names(SeatGroup group) const { return groupNames(cls, group); }
+    int last(SeatGroup group) const { return static_cast<int>(names(group).size()) - 1; }
+    // The name a reveal of `seat` must show: the group's entry at seatOrder(seat).
+    QString nameUnder(SeatGroup group, int seat) const { return names(group)[chart.seatOrder()[at(seat)]]; }
 };
 
 std::vector<int> orderOf(const SeatChart &c)
 {
-    return {c.seatOrder.begin(), c.seatOrder.begin() + seat::kSeatCount};
-}
-
-// The name a reveal of `seat` must show: the group's entry at seatOrder(seat).
-QString nameUnder(const SeatChart &c, SeatGroup group, int seat)
-{
-    return groupList(c.roster, group)[at(c.seatOrder[at(seat)])];
+    return {c.seatOrder().begin(), c.seatOrder().begin() + seat::kSeatCount};
 }
 
 // Everything a dealing of `group` promises, as the view and the state show it.
 // Returns an empty string when all holds, else what failed.
-QString dealingFaults(const SeatChart &c, SeatGroup group)
+QString dealingFaults(const Bench &b, SeatGroup group)
 {
+    const SeatChart &c = b.chart;
     const SeatView &v = c.view();
-    const std::vector<QString> &names = groupList(c.roster, group);
-    const int n = groupLast(c.roster, group);
+    const QStringList names = b.names(group);
+    const int n = b.last(group);
     if (v.selected != group)
         return QStringLiteral("wrong option selected");
     if (!v.banner.isEmpty())
         return QStringLiteral("banner not empty");
-    if (c.poolLast != n)
-        return QStringLiteral("poolLast %1, expected %2").arg(c.poolLast).arg(n);
-    std::vector<int> order(c.seatOrder.begin(), c.seatOrder.begin() + n + 1);
-    std::sort(order.begin(), order.end());
-    for (int k = 0; k <= n; ++k)
-        if (order[at(k)] != k)
-            return QStringLiteral("seatOrder(0..%1) is no permutation").arg(n);
+    if (c.poolLast() != n)
+        return QStringLiteral("poolLast %1, expected %2").arg(c.poolLast()).arg(n);
+    if (!holdsPermutation(c.seatOrder(), n + 1))
+        return QStringLiteral("seatOrder(0..%1) is no permutation").arg(n);
     QSet<QString> shown;
     for (int s = 0; s < seat::kSeatCount; ++s) {
         const CardView &card = v.cards[at(s)];
@@ -77,15 +74,15 @@ QString dealingFaults(const SeatChart &c, SeatGroup group)
         if (s <= n) {
             if (!card.visible || card.caption != QString::number(s + 1))
                 return QStringLiteral("card %1 not face up numbered").arg(s);
-            if (card.back != groupColour(group))
+            if (card.back != groupSpec(group).color)
                 return QStringLiteral("card %1 has the wrong colour").arg(s);
             if (label.visible)
                 return QStringLiteral("name %1 shows").arg(s);
-            if (label.caption != nameUnder(c, group, s))
+            if (label.caption != b.nameUnder(group, s))
                 return QStringLiteral("name %1 is not the one at seatOrder").arg(s);
             shown.insert(label.caption);
         } else {
-            if (c.seatOrder[at(s)] != s)
+            if (c.seatOrder()[at(s)] != s)
                 return QStringLiteral("seatOrder(%1) is not its own index").arg(s);
             if (card.visible)
                 return QStringLiteral("card %1 above the group shows").arg(s);
@@ -93,12 +90,12 @@ QString dealingFaults(const SeatChart &c, SeatGroup group)
                 return QStringLiteral("label %1 above the group holds text").arg(s);
         }
     }
-    for (int k = 0; k <= n; ++k)
-        if (!shown.contains(names[at(k)]))
-            return QStringLiteral("%1 lies under no card").arg(names[at(k)]);
+    for (const QString &name : names)
+        if (!shown.contains(name))
+            return QStringLiteral("%1 lies under no card").arg(name);
     if (shown.size() != n + 1)
         return QStringLiteral("names repeat");
-    if (c.seatOrder[82] != 82)
+    if (c.seatOrder()[82] != 82)
         return QStringLiteral("slot 82 of seatOrder was touched");
     return {};
 }
@@ -136,9 +133,9 @@ private slots:
         Bench b(makeClass(students));
         const SeatChart &c = b.chart;
         const int n = std::min(students, 82) - 1;
-        QCOMPARE(c.view().windowCaption, windowCaption());
-        QCOMPARE(c.lastSeat, 81);
-        QH_VERIFY_NO_FAULT(dealingFaults(c, SeatGroup::All));
+        QCOMPARE(c.view().windowCaption, loadedWindowCaption());
+        QCOMPARE(c.lastSeat(), 81);
+        QH_VERIFY_NO_FAULT(dealingFaults(b, SeatGroup::All));
         for (int s = 0; s < seat::kSeatCount; ++s) {
             const int expectedWidth = s <= n ? 1500 : seat::seatPlaces()[at(s)].card.width;
             QCOMPARE(c.view().cards[at(s)].width, expectedWidth);
@@ -159,10 +156,10 @@ private slots:
         const auto orderBefore = orderOf(c);
         QVERIFY(!c.Start([](RosterLists &) { return false; }));
         QCOMPARE(orderOf(c), orderBefore);
-        QCOMPARE(c.view().windowCaption, windowCaption());
+        QCOMPARE(c.view().windowCaption, loadedWindowCaption());
         QCOMPARE(c.view().banner, QString());
         QCOMPARE(c.view().selected, std::optional<SeatGroup>(SeatGroup::All));
-        QCOMPARE(c.lastSeat, 81);
+        QCOMPARE(c.lastSeat(), 81);
         for (int s = 0; s < seat::kSeatCount; ++s) {
             QVERIFY(!c.view().cards[at(s)].visible);
             QVERIFY(c.view().labels[at(s)].caption.isEmpty());
@@ -197,13 +194,13 @@ private slots:
                             SeatGroup::All}) {
             c.RevealCard(0); // whatever was turned over goes face down again
             c.ChooseGroup(g);
-            QH_VERIFY_NO_FAULT(dealingFaults(c, g));
+            QH_VERIFY_NO_FAULT(dealingFaults(b, g));
             for (int s = 0; s < seat::kSeatCount; ++s)
                 QCOMPARE(c.view().cards[at(s)].width, started.cards[at(s)].width);
         }
         // Back in 全体 the arrangement is new; the same one again among ten
         // or more students would mean no shuffle (1 in 10! by chance).
-        if (groupLast(c.roster, SeatGroup::All) >= 9)
+        if (b.last(SeatGroup::All) >= 9)
             QVERIFY(orderOf(c) != startOrder);
     }
 
@@ -213,12 +210,12 @@ private slots:
         SeatChart &c = b.chart;
         c.ChooseGroup(SeatGroup::Boys);
         c.RandomArrange();
-        QH_VERIFY_NO_FAULT(dealingFaults(c, SeatGroup::Boys)); // every card hidden, every label empty
+        QH_VERIFY_NO_FAULT(dealingFaults(b, SeatGroup::Boys)); // every card hidden, every label empty
         const SeatView before = c.view();
         c.RevealCard(0); // a hidden card takes no click
         QCOMPARE(c.view(), before);
         c.ChooseGroup(SeatGroup::All);
-        QH_VERIFY_NO_FAULT(dealingFaults(c, SeatGroup::All));
+        QH_VERIFY_NO_FAULT(dealingFaults(b, SeatGroup::All));
     }
 
     void randomArrange_data() { groupRows(); }
@@ -233,7 +230,7 @@ private slots:
         const SeatView before = c.view();
         const auto orderBefore = orderOf(c);
         c.RandomArrange();
-        QH_VERIFY_NO_FAULT(dealingFaults(c, group)); // face down, numbered from 1, banner empty, colour kept
+        QH_VERIFY_NO_FAULT(dealingFaults(b, group)); // face down, numbered from 1, banner empty, colour kept
         QVERIFY(orderOf(c) != orderBefore);
         for (int s = 0; s < seat::kSeatCount; ++s) {
             QCOMPARE(c.view().cards[at(s)].width, before.cards[at(s)].width);
@@ -243,8 +240,8 @@ private slots:
         }
         // The next reveal starts afresh: one name shows, and it alone in red.
         c.RevealCard(10);
-        QCOMPARE(c.view().banner, nameUnder(c, group, 10));
-        const int n = groupLast(c.roster, group);
+        QCOMPARE(c.view().banner, b.nameUnder(group, 10));
+        const int n = b.last(group);
         QCOMPARE(std::count_if(c.view().labels.begin(), c.view().labels.begin() + n + 1,
                                [](const NameLabelView &l) { return l.visible; }),
                  1);
@@ -259,7 +256,7 @@ private slots:
         Bench b(makeClass(45, 3));
         SeatChart &c = b.chart;
         c.ChooseGroup(group);
-        const int n = groupLast(c.roster, group);
+        const int n = b.last(group);
         const SeatView dealt = c.view();
         // Odd seats up, then even seats down: neither seat order nor its reverse.
         std::vector<int> clicks;
@@ -269,10 +266,10 @@ private slots:
             clicks.push_back(s);
         for (int s : clicks) {
             c.RevealCard(s);
-            QCOMPARE(c.view().banner, nameUnder(c, group, s));
+            QCOMPARE(c.view().banner, b.nameUnder(group, s));
             QVERIFY(c.view().labels[at(s)].visible);
             QVERIFY(!c.view().cards[at(s)].visible);
-            QCOMPARE(c.view().labels[at(s)].caption, nameUnder(c, group, s));
+            QCOMPARE(c.view().labels[at(s)].caption, b.nameUnder(group, s));
             // Every other label turns dark red, whether it shows or not; the
             // labels above the group keep their visibility.
             for (int t = 0; t < seat::kSeatCount; ++t) {
@@ -286,7 +283,7 @@ private slots:
         for (int s = 0; s <= n; ++s) {
             QVERIFY(c.view().labels[at(s)].visible);
             shown.append(c.view().labels[at(s)].caption);
-            expected.append(groupList(c.roster, group)[at(s)]);
+            expected.append(b.names(group)[s]);
         }
         shown.sort();
         expected.sort();
@@ -336,18 +333,14 @@ private slots:
     void rosterLongerThanTheChartIsCut()
     {
         // Lists claiming more than 82 names never deal past seat 81.
-        FixedClock clock(5.0);
-        RandomSource random(3);
-        SeatChart c(clock, random);
-        c.ControlsCreated();
-        QVERIFY(c.Start([](RosterLists &r) {
+        const QList<Student> cls = makeClass(83, 0);
+        Bench b(cls, [&cls](RosterLists &r) {
             for (int k = 0; k < 83; ++k)
-                r.allNames[at(k)] = QStringLiteral("名%1").arg(k);
+                r.allNames[at(k)] = cls[k].name;
             r.allLast = 82;
-            return true;
-        }));
-        QCOMPARE(c.poolLast, 81);
-        QH_VERIFY_NO_FAULT(dealingFaults(c, SeatGroup::All));
+        });
+        QCOMPARE(b.chart.poolLast(), 81);
+        QH_VERIFY_NO_FAULT(dealingFaults(b, SeatGroup::All));
     }
 };
 

@@ -2,6 +2,7 @@
 // freeze it, and that its arrangements are uniform (chi-square, fixed seeds).
 
 #include "seatchart/seatchart.h"
+#include "seatchart_support.h"
 #include "statistics.h"
 #include "ui/clock.h"
 #include "ui/random.h"
@@ -13,22 +14,23 @@
 #include <vector>
 
 using namespace qh;
-using qh::test::chiSquare;
-using qh::test::CountingClock;
+using namespace qh::test;
 
 namespace {
 
-constexpr std::size_t at(int i)
+// Starts the chart on a class of n, so that every ShuffleSeats arranges all n.
+void startOn(SeatChart &c, int n)
 {
-    return static_cast<std::size_t>(i);
+    QVERIFY(c.Start([n](RosterLists &r) {
+        fillRoster(r, makeClass(n));
+        return true;
+    }));
 }
 
-std::vector<int> shuffled(SeatChart &c, int poolLast)
+std::vector<int> shuffled(SeatChart &c)
 {
-    c.lastSeat = seat::kLastSeat;
-    c.poolLast = poolLast;
     c.ShuffleSeats();
-    return {c.seatOrder.begin(), c.seatOrder.begin() + poolLast + 1};
+    return {c.seatOrder().begin(), c.seatOrder().begin() + c.poolLast() + 1};
 }
 
 } // namespace
@@ -53,33 +55,36 @@ private slots:
         CountingClock clock(3600.5);
         RandomSource random(99);
         SeatChart c(clock, random);
-        // Start from a scrambled order with a marker in the unused slot.
-        for (int s = 0; s < seat::kSeatCount; ++s)
-            c.seatOrder[at(s)] = static_cast<std::int16_t>(seat::kLastSeat - s);
-        c.seatOrder[82] = -7;
-        c.drawIndex = -3;
-        c.lastSeat = seat::kLastSeat;
-        c.poolLast = poolLast;
-        c.ShuffleSeats();
+        // A full chart of 82 first, its order scrambled by the start; then the
+        // boys, students 1..poolLast + 1, are arranged.
+        QList<Student> cls = makeClass(82, 0);
+        for (int k = 0; k <= poolLast; ++k)
+            cls[k].boy = true;
+        QVERIFY(c.Start([&cls](RosterLists &r) {
+            fillRoster(r, cls);
+            return true;
+        }));
+        // Every shuffle must start again from seat order 0, 1, 2, ...
+        QVERIFY(!std::is_sorted(c.seatOrder().begin(), c.seatOrder().begin() + seat::kSeatCount));
+        RandomSource twin = random;
+        const int readsBefore = clock.reads;
+        c.ChooseGroup(SeatGroup::Boys);
 
         // The same steps by hand on a twin source: a reseed before every draw, then an exchange.
         FixedClock twinClock(3600.5);
-        RandomSource twin(99);
         std::vector<int> expected(seat::kSeatCount);
         for (int s = 0; s < seat::kSeatCount; ++s)
             expected[at(s)] = s;
-        int lastDraw = -3;
         for (int i = 0; i < poolLast; ++i) {
             twin.reseed(twinClock);
-            lastDraw = twin.nextIndex(i, poolLast);
-            QVERIFY(lastDraw >= i && lastDraw <= poolLast);
-            std::swap(expected[at(i)], expected[at(lastDraw)]);
+            const int drawn = twin.nextIndex(i, poolLast);
+            QVERIFY(drawn >= i && drawn <= poolLast);
+            std::swap(expected[at(i)], expected[at(drawn)]);
         }
         for (int s = 0; s < seat::kSeatCount; ++s)
-            QCOMPARE(int(c.seatOrder[at(s)]), expected[at(s)]);
-        QCOMPARE(c.seatOrder[82], std::int16_t(-7));
-        QCOMPARE(int(c.drawIndex), lastDraw);
-        QCOMPARE(clock.reads, std::max(poolLast, 0)); // one reseed per draw, none for 0 or 1 students
+            QCOMPARE(int(c.seatOrder()[at(s)]), expected[at(s)]);
+        QCOMPARE(c.seatOrder()[82], std::int16_t(82));
+        QCOMPARE(clock.reads - readsBefore, std::max(poolLast, 0)); // one reseed per draw, none for 0 or 1 students
         // The sources are in step afterwards: no hidden extra draws.
         QCOMPARE(random.next64(), twin.next64());
     }
@@ -89,8 +94,9 @@ private slots:
         FixedClock clock(43210.0); // every reseed reads the very same time
         RandomSource random(1);
         SeatChart c(clock, random);
-        const std::vector<int> first = shuffled(c, 44);
-        const std::vector<int> second = shuffled(c, 44);
+        startOn(c, 45);
+        const std::vector<int> first = shuffled(c);
+        const std::vector<int> second = shuffled(c);
         QVERIFY(first != second);
         // Nor do the single draws repeat step by step.
         int equalSteps = 0;
@@ -104,10 +110,11 @@ private slots:
         FixedClock clock(30000.0);
         RandomSource random(2024);
         SeatChart c(clock, random);
+        startOn(c, 4);
         constexpr int kRuns = 24000;
         std::map<std::vector<int>, long> seen;
         for (int k = 0; k < kRuns; ++k)
-            ++seen[shuffled(c, 3)];
+            ++seen[shuffled(c)];
         QCOMPARE(int(seen.size()), 24);
         std::vector<long> counts;
         for (const auto &[perm, count] : seen)
@@ -124,9 +131,10 @@ private slots:
         FixedClock clock(50000.125);
         RandomSource random(777);
         SeatChart c(clock, random);
+        startOn(c, kStudents);
         std::vector<std::vector<long>> counts(kStudents, std::vector<long>(kStudents, 0));
         for (int k = 0; k < kRuns; ++k) {
-            const std::vector<int> order = shuffled(c, kStudents - 1);
+            const std::vector<int> order = shuffled(c);
             for (int s = 0; s < kStudents; ++s)
                 ++counts[at(s)][at(order[at(s)])];
         }

@@ -11,6 +11,8 @@
 #include <QStyleOption>
 #include <QWidget>
 
+#include "widgettext.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -84,17 +86,6 @@ inline Ink measureInk(QWidget &w)
         ink.tallestLine = std::max(ink.tallestLine, run);
     }
     return ink;
-}
-
-inline QString textOf(const QWidget &w)
-{
-    if (auto *b = qobject_cast<const QAbstractButton *>(&w))
-        return b->text();
-    if (auto *l = qobject_cast<const QLabel *>(&w))
-        return l->text();
-    if (auto *g = qobject_cast<const QGroupBox *>(&w))
-        return g->title();
-    return QString();
 }
 
 } // namespace qh::test

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 
 using namespace qh;
@@ -112,7 +113,16 @@ private slots:
     {
         QWidget form;
         const Controls c = buildControls(form, kTable);
-        QCOMPARE(c.all().size(), std::size(kTable));
+        // One widget per row, found by its name, and no other named one.
+        QSet<QWidget *> built;
+        for (const ControlSpec &row : kTable)
+            built.insert(c.at(row.name, row.index));
+        QVERIFY(!built.contains(nullptr));
+        QCOMPARE(built.size(), qsizetype(std::size(kTable)));
+        int named = 0;
+        for (QWidget *w : form.findChildren<QWidget *>())
+            named += !w->objectName().isEmpty();
+        QCOMPARE(named, int(std::size(kTable)));
 
         auto *card = c.get<ColorButton>("Command1", 0);
         QVERIFY(qobject_cast<ColorButton *>(c.at("Command1", 0)));

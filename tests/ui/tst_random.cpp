@@ -59,19 +59,6 @@ private slots:
         QVERIFY(d.next64() != e.next64());
     }
 
-    void unitInRange()
-    {
-        RandomSource r(5);
-        double lo = 1, hi = 0;
-        for (int k = 0; k < 100000; ++k) {
-            const double u = r.nextUnit();
-            QVERIFY(u >= 0.0 && u < 1.0);
-            lo = std::min(lo, u);
-            hi = std::max(hi, u);
-        }
-        QVERIFY(lo < 0.001 && hi > 0.999);
-    }
-
     void indexFromBits_data()
     {
         QTest::addColumn<quint32>("bits");

@@ -2,7 +2,9 @@
 // draw, the shuffle and the mode selections, without any widget.
 
 #include "singledraw/drawstate.h"
+#include "shown.h"
 #include "statistics.h"
+#include "testhelpers.h"
 #include "ui/clock.h"
 #include "ui/random.h"
 
@@ -11,25 +13,22 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <vector>
 
 using namespace qh;
-using qh::test::chiSquare;
-using qh::test::CountingClock;
+using test::at;
+using test::chiSquare;
+using test::CountingClock;
+using test::holdsPermutation;
 
 Q_DECLARE_METATYPE(qh::DrawOption)
-Q_DECLARE_METATYPE(qh::VbColor)
 
 namespace {
 
 // Chi-square critical values at p = 0.001.
 constexpr double kChi2Df6 = 22.458;
 constexpr double kChi2Df81 = 126.083;
-
-constexpr std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 
 // A class of boys 男生1.. then girls 女生1..: a group's names in file order,
 // worked out here rather than read back from the state.
@@ -43,17 +42,20 @@ QStringList classNames(DrawOption group, int boys, int girls)
     return out;
 }
 
-// Fills the lists the way LoadRoster leaves them.
-void fill(DrawState &s, int boys, int girls)
+// Loads a class, filling the lists the way LoadRoster leaves them. Slots
+// above a list's end keep what an earlier load put there.
+void loadClass(DrawState &s, int boys, int girls)
 {
     const auto put = [](std::vector<QString> &list, int &last, const QStringList &names) {
         last = static_cast<int>(names.size()) - 1;
         std::copy(names.begin(), names.end(), list.begin());
     };
-    put(s.lists.allNames, s.lists.allLast, classNames(DrawOption::All, boys, girls));
-    put(s.lists.boyNames, s.lists.boyLast, classNames(DrawOption::Boys, boys, girls));
-    put(s.lists.girlNames, s.lists.girlLast, classNames(DrawOption::Girls, boys, girls));
-    s.maxStudents = kSingleDrawSlots;
+    QVERIFY(s.load([&](RosterLists &r) {
+        put(r.allNames, r.allLast, classNames(DrawOption::All, boys, girls));
+        put(r.boyNames, r.boyLast, classNames(DrawOption::Boys, boys, girls));
+        put(r.girlNames, r.girlLast, classNames(DrawOption::Girls, boys, girls));
+        return true;
+    }));
 }
 
 // A draw state over a class, with a clock standing still and a seeded source.
@@ -63,29 +65,15 @@ struct Bench {
     DrawState s{clock, random};
     Bench(int boys, int girls, std::uint64_t seed, double time = 0.0) : clock(time), random(seed)
     {
-        fill(s, boys, girls);
+        loadClass(s, boys, girls);
     }
 };
 
-// What the teacher sees after a step: the name and the draw button.
-struct Shown {
-    QString name;
-    QString caption;
-    VbColor colour;
-    bool operator==(const Shown &) const = default;
-};
-
-char *toString(const Shown &v)
-{
-    const QString text = QStringLiteral("\"%1\" / \"%2\" / &H%3")
-                             .arg(v.name, v.caption)
-                             .arg(v.colour.value, 8, 16, QLatin1Char('0'));
-    return qstrdup(text.toUtf8().constData());
-}
+using Shown = test::Shown<VbColor>;
 
 Shown shown(const DrawState &s)
 {
-    return {s.view.name, s.view.buttonCaption, s.view.buttonColor};
+    return {s.view().name, s.view().buttonCaption, s.view().buttonColor};
 }
 
 QString total(int n)
@@ -96,12 +84,10 @@ QString total(int n)
 // Slots 0..last of drawOrder hold 0..last once each; every slot above holds its own index.
 bool isPermutation(const DrawState &s, int last)
 {
-    std::vector<int> head(s.drawOrder.begin(), s.drawOrder.begin() + std::max(last + 1, 0));
-    std::sort(head.begin(), head.end());
-    for (int i = 0; i < kSingleDrawSlots; ++i)
-        if ((i <= last ? head[at(i)] : s.drawOrder[at(i)]) != i)
+    for (int i = std::max(last + 1, 0); i < kSingleDrawSlots; ++i)
+        if (s.drawOrder()[at(i)] != i)
             return false;
-    return true;
+    return holdsPermutation(s.drawOrder(), last + 1);
 }
 
 } // namespace
@@ -133,11 +119,14 @@ private slots:
     {
         QTest::addColumn<DrawOption>("option");
         QTest::addColumn<Shown>("expected");
-        QTest::newRow("可重复") << DrawOption::Repeating
-                             << Shown{{}, QStringLiteral("青禾抽签 人人平等"), colors::LightRed};
-        QTest::newRow("不重复") << DrawOption::All << Shown{{}, total(45), colors::LightBlue};
-        QTest::newRow("男同学") << DrawOption::Boys << Shown{{}, total(23), colors::LightGreen};
-        QTest::newRow("女同学") << DrawOption::Girls << Shown{{}, total(22), colors::LightPink};
+        // Each mode's colour is its row of the mode table.
+        const auto row = [](DrawOption option, const QString &caption) {
+            QTest::newRow(modeSpec(option).caption) << option << Shown{{}, caption, modeSpec(option).color};
+        };
+        row(DrawOption::Repeating, QStringLiteral("青禾抽签 人人平等"));
+        row(DrawOption::All, total(45));
+        row(DrawOption::Boys, total(23));
+        row(DrawOption::Girls, total(22));
     }
 
     void selectionSteps()
@@ -146,17 +135,23 @@ private slots:
         QFETCH(Shown, expected);
         Bench b(23, 22, 7, 100.0);
         DrawState &s = b.s;
-        s.view.name = QStringLiteral("旧名字");
-        s.drawPos = 5;
+        // Five names into a pass of another mode, and some typing in Text1.
+        QVERIFY(s.select(option == DrawOption::All ? DrawOption::Boys : DrawOption::All));
+        for (int press = 0; press < 5; ++press)
+            s.press();
+        QVERIFY(!s.view().name.isEmpty());
+        s.textTyped(QStringLiteral("旧文字"));
 
         QVERIFY(s.select(option));
-        QCOMPARE(s.view.selected, std::optional(option));
-        QCOMPARE(s.view.text, QString());
+        QCOMPARE(s.view().selected, std::optional(option));
+        QCOMPARE(s.view().text, QString());
         QCOMPARE(shown(s), expected);
         if (option != DrawOption::Repeating) { // a new pass over the group
-            QCOMPARE(s.drawPos, 0);
-            QCOMPARE(s.poolLast, classNames(option, 23, 22).size() - 1);
-            QVERIFY(isPermutation(s, s.poolLast));
+            QCOMPARE(s.drawPos(), 0);
+            QCOMPARE(s.poolLast(), classNames(option, 23, 22).size() - 1);
+            QVERIFY(isPermutation(s, s.poolLast()));
+        } else {
+            QCOMPARE(s.drawPos(), 5);
         }
     }
 
@@ -167,15 +162,15 @@ private slots:
         s.select(DrawOption::All);
         s.press();
         s.press();
-        const auto order = s.drawOrder;
-        s.view.text = QStringLiteral("旧文字");
+        const auto order = s.drawOrder();
+        s.textTyped(QStringLiteral("旧文字"));
         QVERIFY(s.select(DrawOption::Repeating));
-        QCOMPARE(s.view.text, QString());
-        QCOMPARE(s.view.name, QString());
+        QCOMPARE(s.view().text, QString());
+        QCOMPARE(s.view().name, QString());
         // Order and position stay as the abandoned pass left them.
-        QVERIFY(s.drawOrder == order);
-        QCOMPARE(s.drawPos, 2);
-        QCOMPARE(s.poolLast, 9);
+        QVERIFY(s.drawOrder() == order);
+        QCOMPARE(s.drawPos(), 2);
+        QCOMPARE(s.poolLast(), 9);
     }
 
     void reselectingDoesNothing()
@@ -185,12 +180,12 @@ private slots:
         QVERIFY(s.select(DrawOption::All));
         s.press();
         s.press();
-        const DrawView before = s.view;
-        const auto order = s.drawOrder;
+        const DrawView before = s.view();
+        const auto order = s.drawOrder();
         QVERIFY(!s.select(DrawOption::All));
-        QCOMPARE(s.drawPos, 2);
-        QVERIFY(s.view == before);
-        QVERIFY(s.drawOrder == order);
+        QCOMPARE(s.drawPos(), 2);
+        QVERIFY(s.view() == before);
+        QVERIFY(s.drawOrder() == order);
     }
 
     void changingModeStartsNewPass()
@@ -200,32 +195,39 @@ private slots:
         s.select(DrawOption::All);
         for (int i = 0; i < 10; ++i)
             s.press();
-        QCOMPARE(s.view.buttonCaption, QStringLiteral("还有 35人"));
+        QCOMPARE(s.view().buttonCaption, QStringLiteral("还有 35人"));
         s.select(DrawOption::Boys);
         s.select(DrawOption::All);
-        QCOMPARE(shown(s), (Shown{{}, total(45), colors::LightBlue}));
-        QCOMPARE(s.drawPos, 0);
+        const VbColor colour = modeSpec(DrawOption::All).color;
+        QCOMPARE(shown(s), (Shown{{}, total(45), colour}));
+        QCOMPARE(s.drawPos(), 0);
         s.press();
-        const QString first = classNames(DrawOption::All, 23, 22)[s.drawOrder[0]];
-        QCOMPARE(shown(s), (Shown{first, QStringLiteral("还有 44人"), colors::LightBlue}));
+        const QString first = classNames(DrawOption::All, 23, 22)[s.drawOrder()[0]];
+        QCOMPARE(shown(s), (Shown{first, QStringLiteral("还有 44人"), colour}));
     }
 
     void pressWithoutSelection()
     {
         Bench b(3, 3, 5);
-        const DrawView before = b.s.view;
+        const DrawView before = b.s.view();
         b.s.press();
-        QVERIFY(b.s.view == before);
-        QVERIFY(!b.s.lastPick.has_value());
+        QVERIFY(b.s.view() == before);
+        QVERIFY(!b.s.lastPick().has_value());
     }
 
     void rosterLabels()
     {
-        Bench b(23, 0, 5);
-        b.s.rosterLoaded();
-        QCOMPARE(b.s.view.allLastText, QStringLiteral("22"));
-        QCOMPARE(b.s.view.boyLastText, QStringLiteral("22"));
-        QCOMPARE(b.s.view.girlLastText, QStringLiteral("-1"));
+        Bench b(23, 0, 5); // loaded
+        QCOMPARE(b.s.maxStudents(), 82);
+        QCOMPARE(b.s.view().allLastText, QStringLiteral("22"));
+        QCOMPARE(b.s.view().boyLastText, QStringLiteral("22"));
+        QCOMPARE(b.s.view().girlLastText, QStringLiteral("-1"));
+        // A loader that fails (it has ended the process) leaves the labels alone.
+        QVERIFY(!b.s.load([](RosterLists &r) {
+            r.allLast = 3;
+            return false;
+        }));
+        QCOMPARE(b.s.view().allLastText, QStringLiteral("22"));
     }
 
     void passes_data()
@@ -233,17 +235,16 @@ private slots:
         QTest::addColumn<DrawOption>("mode");
         QTest::addColumn<int>("boys");
         QTest::addColumn<int>("girls");
-        QTest::addColumn<VbColor>("colour");
-        QTest::newRow("不重复, three students") << DrawOption::All << 2 << 1 << colors::LightBlue;
-        QTest::newRow("男同学, three boys") << DrawOption::Boys << 3 << 4 << colors::LightGreen;
-        QTest::newRow("女同学, three girls") << DrawOption::Girls << 5 << 3 << colors::LightPink;
-        QTest::newRow("男同学, a group of one") << DrawOption::Boys << 1 << 4 << colors::LightGreen;
-        QTest::newRow("不重复, 45 students") << DrawOption::All << 23 << 22 << colors::LightBlue;
-        QTest::newRow("不重复, a full roster of 82") << DrawOption::All << 41 << 41 << colors::LightBlue;
+        QTest::newRow("不重复, three students") << DrawOption::All << 2 << 1;
+        QTest::newRow("男同学, three boys") << DrawOption::Boys << 3 << 4;
+        QTest::newRow("女同学, three girls") << DrawOption::Girls << 5 << 3;
+        QTest::newRow("男同学, a group of one") << DrawOption::Boys << 1 << 4;
+        QTest::newRow("不重复, 45 students") << DrawOption::All << 23 << 22;
+        QTest::newRow("不重复, a full roster of 82") << DrawOption::All << 41 << 41;
         // An empty group stays ready: every press blanks the name and shows 共有 0人.
-        QTest::newRow("女同学 without girls") << DrawOption::Girls << 6 << 0 << colors::LightPink;
-        QTest::newRow("男同学 without boys") << DrawOption::Boys << 0 << 6 << colors::LightGreen;
-        QTest::newRow("不重复, empty roster") << DrawOption::All << 0 << 0 << colors::LightBlue;
+        QTest::newRow("女同学 without girls") << DrawOption::Girls << 6 << 0;
+        QTest::newRow("男同学 without boys") << DrawOption::Boys << 0 << 6;
+        QTest::newRow("不重复, empty roster") << DrawOption::All << 0 << 0;
     }
 
     void passes()
@@ -253,7 +254,7 @@ private slots:
         QFETCH(DrawOption, mode);
         QFETCH(int, boys);
         QFETCH(int, girls);
-        QFETCH(VbColor, colour);
+        const VbColor colour = modeSpec(mode).color;
         Bench b(boys, girls, 2024, 5000.5);
         DrawState &s = b.s;
         const QStringList group = classNames(mode, boys, girls);
@@ -262,7 +263,7 @@ private slots:
         QCOMPARE(shown(s), (Shown{{}, total(n), colour}));
 
         for (int pass = 1; pass <= 2; ++pass) {
-            const auto order = s.drawOrder;
+            const auto order = s.drawOrder();
             QStringList seen;
             for (int k = 1; k <= n; ++k) {
                 const bool last = k == n;
@@ -271,7 +272,7 @@ private slots:
                                      last ? colors::ButtonFace : colour};
                 s.press();
                 QCOMPARE(shown(s), expected);
-                seen << s.view.name;
+                seen << s.view().name;
             }
             seen.sort();
             QStringList sortedGroup = group;
@@ -280,10 +281,10 @@ private slots:
 
             s.press();
             QCOMPARE(shown(s), (Shown{{}, total(n), colour}));
-            QCOMPARE(s.drawPos, 0);
+            QCOMPARE(s.drawPos(), 0);
             QVERIFY(isPermutation(s, n - 1));
             if (n >= 10) // the same order again would mean no new shuffle (1 in 10! by chance)
-                QVERIFY(s.drawOrder != order);
+                QVERIFY(s.drawOrder() != order);
         }
     }
 
@@ -306,25 +307,26 @@ private slots:
         Bench b(boys, girls, 77, 1.5);
         DrawState &s = b.s;
         const QStringList roster = classNames(DrawOption::All, boys, girls);
+        s.select(DrawOption::All);
+        s.press(); // one name into a pass, which the repeating draw must leave alone
         s.select(DrawOption::Repeating);
-        s.drawPos = 3;
-        const auto order = s.drawOrder;
+        const auto order = s.drawOrder();
         QString previous;
         QSet<QString> seen;
         for (int press = 0; press < presses; ++press) {
             s.press();
-            QVERIFY2(roster.contains(s.view.name), qPrintable(s.view.name));
-            QVERIFY2(s.view.name != previous, qPrintable(QStringLiteral("press %1").arg(press)));
-            QCOMPARE(s.view.name, roster[*s.lastPick]);
-            previous = s.view.name;
+            QVERIFY2(roster.contains(s.view().name), qPrintable(s.view().name));
+            QVERIFY2(s.view().name != previous, qPrintable(QStringLiteral("press %1").arg(press)));
+            QCOMPARE(s.view().name, roster[*s.lastPick()]);
+            previous = s.view().name;
             seen.insert(previous);
         }
         QCOMPARE(seen.size(), roster.size());
         // The repeating draw shows no count and leaves the pass alone.
-        QCOMPARE(s.view.buttonCaption, QStringLiteral("青禾抽签 人人平等"));
-        QCOMPARE(s.view.buttonColor, colors::LightRed);
-        QCOMPARE(s.drawPos, 3);
-        QVERIFY(s.drawOrder == order);
+        QCOMPARE(s.view().buttonCaption, QStringLiteral("青禾抽签 人人平等"));
+        QCOMPARE(s.view().buttonColor, modeSpec(DrawOption::Repeating).color);
+        QCOMPARE(s.drawPos(), 1);
+        QVERIFY(s.drawOrder() == order);
     }
 
     void repeatingWithFewerThanTwo_data()
@@ -339,16 +341,20 @@ private slots:
     {
         QFETCH(int, girls);
         QFETCH(QString, expected);
-        Bench b(0, girls, 1);
+        // A pick and names left over from an earlier, larger roster change
+        // nothing: the last pick was slot 0 (男生1), and the slots above the
+        // new roster's end still hold the old names, as LoadRoster leaves them.
+        Bench b(1, 2, 1);
         DrawState &s = b.s;
         s.select(DrawOption::Repeating);
-        // A pick and a name left over from an earlier, larger roster change nothing.
-        s.lastPick = 0;
-        s.lists.allNames[at(girls)] = QStringLiteral("旧名单");
-        for (int press = 0; press < 5; ++press) {
-            s.view.name = QStringLiteral("残留");
+        do
             s.press();
-            QCOMPARE(s.view.name, expected);
+        while (*s.lastPick() != 0);
+        QCOMPARE(s.view().name, QStringLiteral("男生1"));
+        loadClass(s, 0, girls);
+        for (int press = 0; press < 5; ++press) {
+            s.press();
+            QCOMPARE(s.view().name, expected);
         }
     }
 
@@ -360,12 +366,12 @@ private slots:
         for (int round = 0; round < 300; ++round) {
             s.select(DrawOption::Repeating);
             s.press();
-            const QString shownBefore = s.view.name;
+            const QString shownBefore = s.view().name;
             s.select(round % 2 ? DrawOption::Boys : DrawOption::Girls);
             s.press();
             s.select(DrawOption::Repeating);
             s.press();
-            QVERIFY2(s.view.name != shownBefore, qPrintable(QStringLiteral("round %1").arg(round)));
+            QVERIFY2(s.view().name != shownBefore, qPrintable(QStringLiteral("round %1").arg(round)));
         }
     }
 
@@ -377,10 +383,10 @@ private slots:
         QSet<QString> firsts;
         for (int run = 0; run < 200; ++run) {
             DrawState s(clock, random);
-            fill(s, 2, 2);
+            loadClass(s, 2, 2);
             s.select(DrawOption::Repeating);
             s.press();
-            firsts.insert(s.view.name);
+            firsts.insert(s.view().name);
         }
         QCOMPARE(firsts.size(), 4);
         QVERIFY(firsts.contains(QStringLiteral("男生1")));
@@ -391,7 +397,7 @@ private slots:
         CountingClock clock;
         RandomSource random(8);
         DrawState s(clock, random);
-        fill(s, 1, 1); // two students: many presses need a redraw, which takes no new seed
+        loadClass(s, 1, 1); // two students: many presses need a redraw, which takes no new seed
         s.select(DrawOption::Repeating);
         for (int press = 1; press <= 100; ++press) {
             s.press();
@@ -414,13 +420,20 @@ private slots:
         CountingClock clock;
         RandomSource random(8);
         DrawState s(clock, random);
-        s.maxStudents = kSingleDrawSlots;
-        // Scrambled first: every shuffle starts again from the identity order.
-        std::reverse(s.drawOrder.begin(), s.drawOrder.end());
-        s.poolLast = poolLast;
-        s.ShuffleDrawOrder();
+        // Scrambled first, by a pass over a full roster: every shuffle starts
+        // again from the identity order.
+        loadClass(s, 41, 41);
+        s.select(DrawOption::All);
+        QVERIFY(!std::is_sorted(s.drawOrder().begin(), s.drawOrder().end()));
+        // Then a pass over poolLast + 1 students.
+        loadClass(s, poolLast + 1, 0);
+        s.select(DrawOption::Repeating);
+        const int readsBefore = clock.reads;
+        s.select(DrawOption::All);
+        QCOMPARE(s.poolLast(), poolLast);
         QVERIFY(isPermutation(s, poolLast));
-        QCOMPARE(clock.reads, std::max(poolLast, 0)); // a reseed before every step i = 0 .. poolLast - 1
+        // A reseed before every step i = 0 .. poolLast - 1.
+        QCOMPARE(clock.reads - readsBefore, std::max(poolLast, 0));
     }
 
     void shuffleIsUniform()
@@ -431,13 +444,13 @@ private slots:
         FixedClock clock(777.0);
         RandomSource random(20240901);
         DrawState s(clock, random);
-        s.maxStudents = kSingleDrawSlots;
+        loadClass(s, n, 0);
+        s.select(DrawOption::All); // poolLast = n - 1
         std::vector<int> counts(n * n, 0); // student * n + position
         for (int r = 0; r < rounds; ++r) {
-            s.poolLast = n - 1;
             s.ShuffleDrawOrder();
             for (int pos = 0; pos < n; ++pos)
-                ++counts[at(s.drawOrder[at(pos)] * n + pos)];
+                ++counts[at(s.drawOrder()[at(pos)] * n + pos)];
         }
         // A permutation table has (n - 1)^2 degrees of freedom.
         const double chi2 = chiSquare(counts, double(rounds) / n);
@@ -446,25 +459,29 @@ private slots:
 
     void repeatingIsUniformOverOthers()
     {
+        // After each student, the next press picks every other student equally often.
         constexpr int n = 7;
-        constexpr int draws = 14000;
+        constexpr int draws = 14000; // per previous student, about
         Bench b(4, 3, 4242, 888.0);
         DrawState &s = b.s;
         s.select(DrawOption::Repeating);
+        s.press();
+        std::vector<std::vector<int>> counts(n, std::vector<int>(n, 0)); // [previous][next]
+        for (int d = 0; d < n * draws; ++d) {
+            const int previous = *s.lastPick();
+            s.press();
+            ++counts[at(previous)][at(*s.lastPick())];
+        }
         for (int previous = 0; previous < n; ++previous) {
-            std::vector<int> counts(n, 0);
-            for (int d = 0; d < draws; ++d) {
-                s.lastPick = previous;
-                s.press();
-                ++counts[at(*s.lastPick)];
-            }
-            QCOMPARE(counts[at(previous)], 0);
-            counts.erase(counts.begin() + previous);
-            const double chi2 = chiSquare(counts, double(draws) / (n - 1));
+            std::vector<int> &row = counts[at(previous)];
+            QCOMPARE(row[at(previous)], 0);
+            row.erase(row.begin() + previous);
+            const double total = std::accumulate(row.begin(), row.end(), 0.0);
+            const double chi2 = chiSquare(row, total / (n - 1));
             QVERIFY2(chi2 < kChi2Df6, qPrintable(QStringLiteral("previous %1: chi2 = %2").arg(previous).arg(chi2)));
         }
     }
 };
 
 QTEST_GUILESS_MAIN(TestDrawState)
-#include "test_drawstate.moc"
+#include "tst_drawstate.moc"

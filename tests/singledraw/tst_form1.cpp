@@ -6,6 +6,9 @@
 
 #include "enterkeys.h"
 #include "recordingplatform.h"
+#include "shown.h"
+#include "testhelpers.h"
+#include "widgettext.h"
 #include "ui/clock.h"
 #include "ui/fitlabel.h"
 #include "ui/random.h"
@@ -26,6 +29,9 @@
 #include <memory>
 
 using namespace qh;
+using test::loadedWindowCaption;
+using test::qcolor;
+using test::textOf;
 
 namespace {
 
@@ -48,47 +54,11 @@ public:
     Qt::WindowFlags flagsAtShow;
 };
 
-QColor qcolor(VbColor c)
-{
-    return toQColor(c, QPalette());
-}
-
-QString caption()
-{
-    return QStringLiteral("明溪工坊  青禾抽签(2020.01版)  作者：林远舟 ");
-}
-
-// What the teacher sees: the name display and the draw button.
-struct Shown {
-    QString name;
-    QString caption;
-    QColor colour;
-    bool operator==(const Shown &) const = default;
-};
-
-char *toString(const Shown &v)
-{
-    const QString text = QStringLiteral("\"%1\" / \"%2\" / %3").arg(v.name, v.caption, v.colour.name());
-    return qstrdup(text.toUtf8().constData());
-}
+using Shown = test::Shown<QColor>;
 
 Shown expect(const QString &name, const QString &caption, VbColor colour)
 {
-    return {name, caption, qcolor(colour)};
-}
-
-// The text a control shows, whatever its kind.
-QString textOf(const QWidget *w)
-{
-    if (auto *b = qobject_cast<const QAbstractButton *>(w))
-        return b->text();
-    if (auto *l = qobject_cast<const QLabel *>(w))
-        return l->text();
-    if (auto *g = qobject_cast<const QGroupBox *>(w))
-        return g->title();
-    if (auto *t = qobject_cast<const QPlainTextEdit *>(w))
-        return t->toPlainText();
-    return {};
+    return {name, caption, test::qcolor(colour)};
 }
 
 } // namespace
@@ -148,7 +118,16 @@ class TestForm1 : public QObject {
     }
     QStringList countLabels() const
     {
-        return {textOf(control("Label4")), textOf(control("Label5")), textOf(control("Label6"))};
+        return {textOf(*control("Label4")), textOf(*control("Label5")), textOf(*control("Label6"))};
+    }
+    // The option's own face colour: the one its mode gives the draw button.
+    QColor face(const char *option) const
+    {
+        return control(option)->palette().color(QPalette::Window);
+    }
+    Shown expectOn(const QString &name, const QString &caption, const char *option) const
+    {
+        return {name, caption, face(option)};
     }
     void click(const char *name)
     {
@@ -204,7 +183,7 @@ private slots:
         qApp->removeEventFilter(&watcher);
         QWidget *w = m_form->window();
         QVERIFY(w && w->isVisible());
-        QCOMPARE(w->windowTitle(), caption());
+        QCOMPARE(w->windowTitle(), loadedWindowCaption());
         QCOMPARE(w->size(), twipsSize(5340, 2775));
 
         // Topmost from the first show on, and centred on the screen (within the
@@ -221,13 +200,13 @@ private slots:
         // 不重复 selected, a new pass over everybody ready.
         const int all = boys + girls;
         QCOMPARE(checkedOptions(), QStringList{QStringLiteral("Option2")});
-        QCOMPARE(shown(), expect({}, QStringLiteral("共有 %1人").arg(all), colors::LightBlue));
-        QCOMPARE(control("Command1")->property("qhBackColor").toUInt(), colors::LightBlue.value);
+        QCOMPARE(shown(), expectOn({}, QStringLiteral("共有 %1人").arg(all), "Option2"));
+        QCOMPARE(control("Command1")->property("qhBackColor").toUInt(), control("Option2")->property("qhBackColor").toUInt());
         QCOMPARE(countLabels(), (QStringList{QString::number(all - 1), QString::number(boys - 1),
                                              QString::number(girls - 1)}));
-        QCOMPARE(m_form->state().drawPos, 0);
-        QCOMPARE(m_form->state().poolLast, all - 1);
-        QCOMPARE(m_form->state().maxStudents, 82);
+        QCOMPARE(m_form->state().drawPos(), 0);
+        QCOMPARE(m_form->state().poolLast(), all - 1);
+        QCOMPARE(m_form->state().maxStudents(), 82);
         QVERIFY(m_platform.messages.isEmpty());
         QCOMPARE(m_platform.endCount, 0);
         QVERIFY(m_switcher.requests.isEmpty());
@@ -285,7 +264,7 @@ private slots:
         QCOMPARE(w->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
         QCOMPARE(w->font().pixelSize(), pointsToPixels(points));
         QVERIFY(w->isVisibleTo(m_form->window()));
-        QCOMPARE(textOf(w), text);
+        QCOMPARE(textOf(*w), text);
         QCOMPARE(w->toolTip(), tip);
     }
 
@@ -358,7 +337,7 @@ private slots:
         QTest::keyClick(control("Option2"), Qt::Key_Right);
         QCOMPARE(QApplication::focusWidget(), control("Option3"));
         QCOMPARE(checkedOptions(), QStringList{QStringLiteral("Option3")});
-        QCOMPARE(shown(), expect({}, QStringLiteral("共有 2人"), colors::LightGreen));
+        QCOMPARE(shown(), expectOn({}, QStringLiteral("共有 2人"), "Option3"));
         control("Command2")->setFocus();
         QTest::keyClick(control("Command2"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), control("Option3"));
@@ -387,28 +366,28 @@ private slots:
         // Each option empties the name and Text1 and puts up its own count and
         // colour; a press then draws from its group. Option2 comes last: it is
         // the one selected at the load.
+        // The draw button wears the option's own face colour.
         const struct {
             const char *option;
             const char *caption;
-            VbColor colour;
             const char *afterPress;
             const char *drawnFrom; // the name's prefix; "" for anyone
         } steps[] = {
-            {"Option3", "共有 23人", colors::LightGreen, "还有 22人", "男生"},
-            {"Option4", "共有 22人", colors::LightPink, "还有 21人", "女生"},
-            {"Option1", "青禾抽签 人人平等", colors::LightRed, "青禾抽签 人人平等", ""},
-            {"Option2", "共有 45人", colors::LightBlue, "还有 44人", ""},
+            {"Option3", "共有 23人", "还有 22人", "男生"},
+            {"Option4", "共有 22人", "还有 21人", "女生"},
+            {"Option1", "青禾抽签 人人平等", "青禾抽签 人人平等", ""},
+            {"Option2", "共有 45人", "还有 44人", ""},
         };
         for (const auto &step : steps) {
             control<QPlainTextEdit>("Text1")->setPlainText(QStringLiteral("随便写"));
             click(step.option);
             QCOMPARE(checkedOptions(), QStringList{QString::fromUtf8(step.option)});
-            QCOMPARE(shown(), expect({}, QString::fromUtf8(step.caption), step.colour));
-            QCOMPARE(textOf(control("Text1")), QString());
+            QCOMPARE(shown(), expectOn({}, QString::fromUtf8(step.caption), step.option));
+            QCOMPARE(textOf(*control("Text1")), QString());
             click("Command1");
             const QString name = shownName();
             QVERIFY2(!name.isEmpty() && name.startsWith(QString::fromUtf8(step.drawnFrom)), qPrintable(name));
-            QCOMPARE(shown(), expect(name, QString::fromUtf8(step.afterPress), step.colour));
+            QCOMPARE(shown(), expectOn(name, QString::fromUtf8(step.afterPress), step.option));
         }
     }
 
@@ -423,7 +402,7 @@ private slots:
         click("Option2");
         QCOMPARE(checkedOptions(), QStringList{QStringLiteral("Option2")});
         QCOMPARE(shown(), before);
-        QCOMPARE(m_form->state().drawPos, 2);
+        QCOMPARE(m_form->state().drawPos(), 2);
     }
 
     void pressesThroughPass()
@@ -436,7 +415,7 @@ private slots:
         for (int press = 1; press <= 44; ++press) {
             click("Command1");
             seen.insert(shownName());
-            QCOMPARE(shown(), expect(shownName(), QStringLiteral("还有 %1人").arg(45 - press), colors::LightBlue));
+            QCOMPARE(shown(), expectOn(shownName(), QStringLiteral("还有 %1人").arg(45 - press), "Option2"));
         }
         click("Command1");
         seen.insert(shownName());
@@ -445,7 +424,7 @@ private slots:
         QCOMPARE(shown(), expect(shownName(), QStringLiteral("点完了"), colors::ButtonFace));
         QCOMPARE(control("Command1")->property("qhBackColor").toUInt(), colors::ButtonFace.value);
         click("Command1");
-        QCOMPARE(shown(), expect({}, QStringLiteral("共有 45人"), colors::LightBlue));
+        QCOMPARE(shown(), expectOn({}, QStringLiteral("共有 45人"), "Option2"));
         click("Command1");
         QVERIFY(seen.contains(shownName()));
         QCOMPARE(shown().caption, QStringLiteral("还有 44人"));
@@ -535,13 +514,13 @@ private slots:
         writeClass(boys, girls);
         QVERIFY(m_form->open());
         const int all = boys + girls;
-        QCOMPARE(m_form->window()->windowTitle(), caption());
+        QCOMPARE(m_form->window()->windowTitle(), loadedWindowCaption());
         QCOMPARE(m_form->window()->focusWidget(), control("Command2"));
         QCOMPARE(checkedOptions(), QStringList{QStringLiteral("Option2")});
-        QCOMPARE(shown(), expect({}, QStringLiteral("共有 %1人").arg(all), colors::LightBlue));
+        QCOMPARE(shown(), expectOn({}, QStringLiteral("共有 %1人").arg(all), "Option2"));
         QCOMPARE(countLabels(), (QStringList{QString::number(all - 1), QString::number(boys - 1),
                                              QString::number(girls - 1)}));
-        QCOMPARE(m_form->state().drawPos, 0);
+        QCOMPARE(m_form->state().drawPos(), 0);
         QSet<QString> seen;
         for (int i = 0; i < all; ++i) {
             click("Command1");
@@ -603,4 +582,4 @@ private slots:
 };
 
 QH_TEST_MAIN(TestForm1)
-#include "test_form1.moc"
+#include "tst_form1.moc"
