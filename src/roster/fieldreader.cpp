@@ -262,7 +262,9 @@ void FieldReader::finishValue(QString *value, bool trimBlanks)
     if (m_wide) {
         if (trimBlanks && !m_droppedNonBlank)
             chopBlanks(m_fieldUnits);
-        *value = QString::fromUtf16(m_fieldUnits.data(), qsizetype(m_fieldUnits.size()));
+        // Taken unit for unit: fromUtf16() would read a U+FEFF or U+FFFE at the
+        // start of the field as a byte-order mark, dropping it or swapping the rest.
+        *value = QString(reinterpret_cast<const QChar *>(m_fieldUnits.data()), qsizetype(m_fieldUnits.size()));
     } else {
         if (trimBlanks && !m_droppedNonBlank)
             chopBlanks(m_fieldBytes);

@@ -1,6 +1,7 @@
 #include "roster/roster.h"
 
 #include "roster/fieldreader.h"
+#include "roster/regularfile.h"
 #include "roster/textdecoding.h"
 #include "ui/platform.h"
 
@@ -122,12 +123,6 @@ int clampLimit(int limit, const RosterLists &lists)
     return int(std::clamp<qint64>(limit, 0, qint64(slotCount)));
 }
 
-bool openForReading(QFile &file)
-{
-    // Unbuffered: the reader asks for whole chunks; a second buffer would only copy.
-    // A pipe or device file cannot be read twice, and may never end.
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && !file.isSequential();
-}
 
 } // namespace
 
@@ -136,14 +131,14 @@ bool readRoster(const QString &path, int limit, RosterLists &lists)
     limit = clampLimit(limit, lists);
     FirstPass first;
     {
-        QFile file(path);
-        if (!openForReading(file) || !countRecords(file, FieldReader::kChunkBytes, first))
+        QFile file;
+        if (!openRegularFile(file, path) || !countRecords(file, FieldReader::kChunkBytes, first))
             return false;
     }
     RosterLists filled = lists;
     {
-        QFile file(path);
-        if (!openForReading(file) || !fillLists(file, first, limit, FieldReader::kChunkBytes, filled))
+        QFile file;
+        if (!openRegularFile(file, path) || !fillLists(file, first, limit, FieldReader::kChunkBytes, filled))
             return false;
     }
     lists = std::move(filled);

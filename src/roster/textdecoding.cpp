@@ -7,15 +7,7 @@
 #  define QH_UTF8_SSSE3 1
 #endif
 
-#ifdef Q_OS_WIN
-#  ifndef NOMINMAX
-#    define NOMINMAX
-#  endif
-#  ifndef WIN32_LEAN_AND_MEAN
-#    define WIN32_LEAN_AND_MEAN
-#  endif
-#  include <windows.h>
-#endif
+#include "roster/windowsheader.h"
 
 namespace qh {
 
