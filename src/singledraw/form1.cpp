@@ -6,6 +6,7 @@
 #include "ui/captions.h"
 #include "ui/colorbutton.h"
 #include "ui/platform.h"
+#include "ui/rosterfailure.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -138,11 +139,12 @@ bool Form1::load()
     m_state.maxStudents = kSingleDrawRoster.limit;
     const DrawView before = m_state.view;
     // A roster that became unreadable since the seat chart loaded it ends the
-    // program inside LoadRoster, with the same box as there.
-    const bool loaded = LoadRoster(m_ctx.rosterPath(), m_state.lists, m_state.maxStudents, m_ctx.platform,
-                                   [this](const RosterLists &) { m_state.rosterLoaded(); });
-    if (!loaded)
+    // program with the same box as there.
+    if (!readRoster(m_ctx.rosterPath(), m_state.maxStudents, m_state.lists)) {
+        reportRosterFailure(m_ctx.platform);
         return false;
+    }
+    m_state.rosterLoaded();
     showChanges(before);
     // Runs Option2's selection steps, exactly as a click would.
     m_controls.get<QRadioButton>("Option2")->setChecked(true);
