@@ -191,6 +191,7 @@ private slots:
                              << QStringList{u("学生甲"), u("男"), u("学生乙"), u("女")};
         QTest::newRow("cut two-byte") << QByteArray("\xC4\xD0\xC5,\xC4\xD0") << QStringList{u("男\uFFFD"), u("男")};
         QTest::newRow("four-byte") << QByteArray("a\x81\x30\x81\x30,b") << QStringList{u("a\u0080"), u("b")};
+        QTest::newRow("lead byte before a comma") << QByteArray("\x81,a") << QStringList{u("\uFFFD"), u("a")};
     }
 
     void gb18030Bytes()

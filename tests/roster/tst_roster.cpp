@@ -289,6 +289,9 @@ private slots:
         QTest::newRow("utf8") << sample << two << QStringList{u("学生甲")} << false;
         QTest::newRow("utf8 with BOM") << QByteArray("\xEF\xBB\xBF") + sample << two << QStringList{u("学生甲")} << false;
         QTest::newRow("utf8 BOM only") << QByteArray("\xEF\xBB\xBF") << none << none << false;
+        // Two bytes of a UTF-8 mark are no mark: GBK 锘.
+        QTest::newRow("utf8 BOM cut short") << QByteArray("\xEF\xBB,\xC4\xD0\r\n") << QStringList{u("锘")}
+                                            << QStringList{u("锘")} << true;
         QTest::newRow("utf16le BOM only") << QByteArray("\xFF\xFE") << none << none << false;
         QTest::newRow("utf16be BOM only") << QByteArray("\xFE\xFF") << none << none << false;
         QTest::newRow("utf16le") << QByteArray("\xFF\xFE") + qh::test::encodeAs(QString::fromUtf8(sample), "UTF-16LE")
