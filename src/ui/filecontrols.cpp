@@ -85,8 +85,8 @@ QStringList DriveList::drivesFromMountInfo(QByteArrayView mountInfo)
     };
 
     QStringList roots{QStringLiteral("/")};
-    for (QByteArrayView line : QByteArray(mountInfo.data(), mountInfo.size()).split('\n')) {
-        const QList<QByteArray> fields = QByteArray(line.data(), line.size()).split(' ');
+    for (const QByteArray &line : mountInfo.toByteArray().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
         const qsizetype dash = fields.indexOf("-");
         if (fields.size() < 5 || dash < 5 || dash + 1 >= fields.size())
             continue;
