@@ -1,13 +1,15 @@
 #include "roster/roster.h"
 
-#include "roster/fieldreader.h"
-#include "roster/textdecoding.h"
-#include "ui/platform.h"
+#include "roster/regularfile.h"
+#include "roster/windowsheader.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <optional>
+#include <string>
+#include <type_traits>
 
 namespace qh {
 
@@ -20,163 +22,343 @@ RosterLists::RosterLists(int slotCount)
 
 namespace {
 
-struct FirstPass {
-    std::optional<ByteOrderMark> bom;
-    TextEncoding encoding = TextEncoding::Utf8;
-    qint64 records = 0;
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool isSeparator(char16_t c) { return c == u',' || c == u'\r' || c == u'\n'; }
+
+// Qt's UTF-8 check on a file that streams past in pieces: a sequence cut by
+// the end of a piece waits for the next one.
+class Utf8Check {
+public:
+    void feed(QByteArrayView bytes)
+    {
+        if (!m_valid)
+            return;
+        m_tail.append(bytes.data(), bytes.size());
+        qsizetype cut = m_tail.size();
+        for (qsizetype back = 1; back <= qMin<qsizetype>(3, m_tail.size()); ++back) {
+            const auto c = uchar(m_tail[m_tail.size() - back]);
+            if ((c & 0xC0) == 0x80) // a continuation byte: look further back
+                continue;
+            const qsizetype length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            if (length > back)
+                cut = m_tail.size() - back;
+            break;
+        }
+        m_valid = QByteArrayView(m_tail).first(cut).isValidUtf8();
+        m_tail.remove(0, cut);
+    }
+    bool validAtEnd() const { return m_valid && m_tail.isEmpty(); }
+
+private:
+    bool m_valid = true;
+    QByteArray m_tail;
 };
 
-// Skips a byte-order mark at the start of the device. False if it cannot seek.
-bool readByteOrderMark(QIODevice &device, std::optional<ByteOrderMark> &bom)
-{
-    const QByteArray head = device.read(3);
-    bom = sniffByteOrderMark(head);
-    return device.seek(bom ? bom->length : 0);
-}
+// A field's bytes as text. Without GB18030 in Qt (no ICU), Windows' own code
+// page serves; elsewhere Latin-1 keeps every byte, garbled but in place.
+class Decoder {
+public:
+    explicit Decoder(TextEncoding encoding)
+        : m_encoding(encoding)
+        , m_qt(encoding == TextEncoding::Gb18030 ? QStringDecoder("GB18030", kFlags)
+                                                 : QStringDecoder(QStringConverter::Utf8, kFlags))
+    {
+    }
 
-// Counts the records, and settles the encoding on the way: without a
-// byte-order mark, the bytes stream past a UTF-8 check. Both candidates,
-// UTF-8 and GB18030, put the separators at the same bytes, so the count does
-// not depend on the outcome.
-bool countRecords(QIODevice &device, qsizetype chunkBytes, FirstPass &pass)
-{
-    if (!readByteOrderMark(device, pass.bom))
-        return false;
-    Utf8Validator utf8;
-    FieldReader reader(device, pass.bom ? pass.bom->encoding : TextEncoding::Utf8, chunkBytes);
-    if (!pass.bom)
-        reader.byteObserver = [&utf8](QByteArrayView bytes) { utf8.feed(bytes); };
-
-    // Reading records while not at the end fails exactly when the text ends
-    // in blanks where a field ought to begin, or after half a record.
-    const qint64 fields = reader.countFieldsToEnd();
-    if (fields < 0 || fields % 2 != 0 || reader.hasError())
-        return false;
-
-    pass.records = fields / 2;
-    if (pass.bom)
-        pass.encoding = pass.bom->encoding;
-    else
-        pass.encoding = utf8.isValidAtEnd() ? TextEncoding::Utf8 : TextEncoding::Gb18030;
-    return true;
-}
-
-// Fills the lists with the first min(records, limit) records. Any sign that
-// the file is no longer the one just counted makes it fail.
-bool fillLists(QIODevice &device, const FirstPass &first, int limit, qsizetype chunkBytes,
-               RosterLists &lists)
-{
-    std::optional<ByteOrderMark> bom;
-    if (!readByteOrderMark(device, bom))
-        return false;
-    if (bom.has_value() != first.bom.has_value() || (bom && bom->encoding != first.bom->encoding))
-        return false;
-
-    FieldReader reader(device, first.encoding, chunkBytes);
-    const QStringView boy(kBoySex);
-    int boyNext = 0;
-    int girlNext = 0;
-    QString sex;
-    const auto readRecord = [&](qint64 k) {
-        QString &name = lists.allNames[size_t(k)];
-        if (!reader.readField(&name) || !reader.readField(&sex))
-            return false;
-        if (sex == boy)
-            lists.boyNames[size_t(boyNext++)] = name;
-        else
-            lists.girlNames[size_t(girlNext++)] = name;
-        return true;
-    };
-
-    qint64 k = 0;
-    if (first.records < limit) {
-        while (!reader.atEnd()) {
-            if (k == first.records) // more records than were counted
-                return false;
-            if (!readRecord(k))
-                return false;
-            ++k;
+    QString decode(const QByteArray &bytes)
+    {
+        if (m_encoding == TextEncoding::Utf8)
+            return m_qt.decode(bytes);
+        if (m_qt.isValid()) {
+            // Qt's ICU decoder silently keeps an incomplete character at the
+            // end for a next call that never comes; a line feed, never part
+            // of a GB18030 character, makes it give the replacement character.
+            QString text = m_qt.decode(bytes + '\n');
+            if (text.endsWith(u'\n'))
+                text.chop(1);
+            return text;
         }
-        if (k != first.records)
-            return false;
-    } else {
-        // The rest of the file is left unread.
-        for (; k < limit; ++k) {
-            if (!readRecord(k))
-                return false;
+#ifdef Q_OS_WIN
+        constexpr UINT kGb18030CodePage = 54936;
+        const int length = MultiByteToWideChar(kGb18030CodePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+        if (length > 0) {
+            QString text(length, Qt::Uninitialized);
+            MultiByteToWideChar(kGb18030CodePage, 0, bytes.data(), int(bytes.size()),
+                                reinterpret_cast<wchar_t *>(text.data()), length);
+            return text;
+        }
+#endif
+        return QString::fromLatin1(bytes);
+    }
+
+private:
+    // The byte-order mark is skipped by the reader; any other is text.
+    static constexpr QStringConverter::Flags kFlags =
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    TextEncoding m_encoding;
+    QStringDecoder m_qt;
+};
+
+// The field rules as a state machine over code units: bytes for UTF-8 and
+// GB18030, whose multi-byte characters never contain the bytes of space,
+// tab, quote, comma, CR or LF, and 16-bit units for UTF-16. It counts every
+// field and keeps the text of the first `keep`.
+class FieldScanner {
+public:
+    explicit FieldScanner(const FieldScan &scan)
+        : m_scan(scan)
+        , m_wide(scan.encoding == TextEncoding::Utf16LE || scan.encoding == TextEncoding::Utf16BE)
+        , m_decoder(scan.encoding)
+    {
+    }
+
+    bool done() const { return m_scan.stopAfter >= 0 && m_fields.count >= m_scan.stopAfter; }
+
+    template <typename Unit> void feed(const Unit *units, qsizetype n)
+    {
+        for (qsizetype i = 0; i < n && !done(); ++i)
+            take(char16_t(std::make_unsigned_t<Unit>(units[i])));
+    }
+
+    Fields finish()
+    {
+        if (m_state != State::Before && !done())
+            endField(m_state == State::Plain);
+        // Blanks where a field ought to begin, and then the end: a failure.
+        m_fields.ok = done() || !m_blanks;
+        return std::move(m_fields);
+    }
+
+private:
+    enum class State { Before, Plain, Quoted, AfterQuote };
+
+    void take(char16_t c)
+    {
+        if (m_afterCR) {
+            m_afterCR = false;
+            if (c == u'\n')
+                return; // CR LF is one line end
+        }
+        const bool separator = isSeparator(c);
+        switch (m_state) {
+        case State::Before:
+            if (isBlank(c)) {
+                m_blanks = true;
+            } else if (c == u'"') {
+                m_state = State::Quoted;
+            } else if (!separator) {
+                m_state = State::Plain;
+                keep(c);
+            }
+            break;
+        case State::Plain:
+            if (!separator)
+                keep(c);
+            break;
+        case State::Quoted:
+            if (c == u'"')
+                m_state = State::AfterQuote;
+            else
+                keep(c);
+            return;
+        case State::AfterQuote: // dropped up to the separator
+            break;
+        }
+        if (separator) {
+            endField(m_state == State::Plain || m_state == State::Before);
+            m_afterCR = c == u'\r';
         }
     }
-    if (reader.hasError())
-        return false;
 
-    lists.allLast = int(k) - 1;
-    lists.boyLast = boyNext - 1;
-    lists.girlLast = girlNext - 1;
-    lists.recordCount = first.records;
-    return true;
+    void keep(char16_t c)
+    {
+        if (m_fields.count >= m_scan.keep)
+            return;
+        // Enough bytes for kMaxFieldLength characters of up to four bytes each.
+        const qsizetype room = m_wide ? kMaxFieldLength : 4 * kMaxFieldLength;
+        if (qsizetype(m_field.size()) < room)
+            m_field.push_back(c);
+        else if (!isBlank(c))
+            m_droppedNonBlank = true;
+    }
+
+    void endField(bool trimBlanks)
+    {
+        if (m_fields.count < m_scan.keep) {
+            if (trimBlanks && !m_droppedNonBlank) {
+                while (!m_field.empty() && isBlank(m_field.back()))
+                    m_field.pop_back();
+            }
+            m_fields.kept << text();
+        }
+        ++m_fields.count;
+        m_field.clear();
+        m_droppedNonBlank = false;
+        m_blanks = false;
+        m_state = State::Before;
+    }
+
+    QString text()
+    {
+        QString value;
+        if (m_wide) {
+            // Unit for unit: QString::fromUtf16() would read a U+FEFF or
+            // U+FFFE at the start of the field as a byte-order mark.
+            value = QString(reinterpret_cast<const QChar *>(m_field.data()), qsizetype(m_field.size()));
+        } else {
+            QByteArray bytes(qsizetype(m_field.size()), Qt::Uninitialized);
+            std::transform(m_field.begin(), m_field.end(), bytes.begin(), [](char16_t c) { return char(c); });
+            value = m_decoder.decode(bytes);
+        }
+        if (value.size() >= kMaxFieldLength) {
+            value.truncate(kMaxFieldLength);
+            if (value.back().isHighSurrogate())
+                value.chop(1);
+        }
+        return value;
+    }
+
+    FieldScan m_scan;
+    bool m_wide;
+    Decoder m_decoder;
+    Fields m_fields;
+    State m_state = State::Before;
+    bool m_afterCR = false;        // an LF now belongs to the CR that ended the last field
+    bool m_blanks = false;         // blanks skipped where a field ought to begin
+    bool m_droppedNonBlank = false; // a cut-off tail held more than blanks
+    std::u16string m_field;
+};
+
+struct Pass {
+    std::optional<TextEncoding> mark;
+    Fields fields;
+};
+
+// One pass from the start of the device: the byte-order mark, then the fields.
+std::optional<Pass> readPass(QIODevice &device, qsizetype chunkBytes, TextEncoding encoding, qint64 keep,
+                             qint64 stopAfter)
+{
+    Pass pass;
+    if (!device.seek(0))
+        return std::nullopt;
+    const QByteArray head = device.read(3);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        pass.mark = TextEncoding::Utf8;
+    else if (head.startsWith("\xFF\xFE"))
+        pass.mark = TextEncoding::Utf16LE;
+    else if (head.startsWith("\xFE\xFF"))
+        pass.mark = TextEncoding::Utf16BE;
+    if (!device.seek(!pass.mark ? 0 : pass.mark == TextEncoding::Utf8 ? 3 : 2))
+        return std::nullopt;
+    pass.fields = readFields(device, {pass.mark.value_or(encoding), keep, stopAfter, chunkBytes});
+    if (!pass.fields.ok)
+        return std::nullopt;
+    return pass;
 }
 
-int clampLimit(int limit, const RosterLists &lists)
+// Both passes; `passOverFile(encoding, keep, stopAfter)` opens the file (or
+// rewinds the device) and runs one readPass() on it.
+template <typename PassOverFile> bool readTwice(PassOverFile passOverFile, int limit, RosterLists &lists)
 {
     const size_t slotCount = std::min({lists.allNames.size(), lists.boyNames.size(), lists.girlNames.size()});
-    return int(std::clamp<qint64>(limit, 0, qint64(slotCount)));
-}
+    limit = int(std::clamp<qint64>(limit, 0, qint64(slotCount)));
 
-bool openForReading(QFile &file)
-{
-    // Unbuffered: the reader asks for whole chunks; a second buffer would only copy.
-    // A pipe or device file cannot be read twice, and may never end.
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && !file.isSequential();
+    // First pass: count. UTF-8 and GB18030 put the separators at the same
+    // bytes, so the count does not depend on which of them the file is in.
+    const std::optional<Pass> first = passOverFile(TextEncoding::Utf8, 0, -1);
+    if (!first || first->fields.count % 2 != 0)
+        return false;
+    const qint64 records = first->fields.count / 2;
+    const TextEncoding encoding = first->mark.value_or(first->fields.validUtf8 ? TextEncoding::Utf8
+                                                                              : TextEncoding::Gb18030);
+
+    // Second pass: below the limit to the end of the file, else exactly
+    // `limit` records, leaving the rest unread. Any sign that the file is
+    // no longer the one just counted makes it fail.
+    const qint64 wanted = std::min<qint64>(records, limit);
+    const std::optional<Pass> second = passOverFile(encoding, 2 * wanted, records < limit ? -1 : 2 * wanted);
+    if (!second || second->mark != first->mark || second->fields.count != 2 * wanted)
+        return false;
+
+    int boys = 0;
+    int girls = 0;
+    const QStringView boy(kBoySex);
+    for (qint64 k = 0; k < wanted; ++k) {
+        const QString &name = second->fields.kept[2 * k];
+        lists.allNames[size_t(k)] = name;
+        if (second->fields.kept[2 * k + 1] == boy)
+            lists.boyNames[size_t(boys++)] = name;
+        else
+            lists.girlNames[size_t(girls++)] = name;
+    }
+    lists.allLast = int(wanted) - 1;
+    lists.boyLast = boys - 1;
+    lists.girlLast = girls - 1;
+    lists.recordCount = records;
+    return true;
 }
 
 } // namespace
 
+Fields readFields(QIODevice &device, const FieldScan &scan)
+{
+    FieldScanner scanner(scan);
+    Utf8Check utf8;
+    const bool wide = scan.encoding == TextEncoding::Utf16LE || scan.encoding == TextEncoding::Utf16BE;
+    const qsizetype chunkBytes = scan.chunkBytes > 0 ? scan.chunkBytes : kChunkBytes;
+    QByteArray raw(chunkBytes, Qt::Uninitialized);
+    std::u16string units;
+    int oddByte = -1; // half a UTF-16 unit left over from a chunk
+    while (!scanner.done()) {
+        const qint64 got = device.read(raw.data(), chunkBytes);
+        if (got < 0)
+            return {};
+        if (got == 0)
+            break;
+        const QByteArrayView bytes(raw.constData(), got);
+        if (!wide) {
+            utf8.feed(bytes);
+            scanner.feed(bytes.data(), bytes.size());
+            continue;
+        }
+        units.clear();
+        for (const char byte : bytes) {
+            if (oddByte < 0) {
+                oddByte = uchar(byte);
+                continue;
+            }
+            const int second = uchar(byte);
+            units.push_back(char16_t(scan.encoding == TextEncoding::Utf16LE ? oddByte | second << 8
+                                                                            : oddByte << 8 | second));
+            oddByte = -1;
+        }
+        scanner.feed(units.data(), qsizetype(units.size()));
+    }
+    if (oddByte >= 0 && !scanner.done()) {
+        // A file of an odd length ends in half a character.
+        const char16_t replacement = u'\uFFFD';
+        scanner.feed(&replacement, 1);
+    }
+    Fields fields = scanner.finish();
+    fields.validUtf8 = !wide && utf8.validAtEnd();
+    return fields;
+}
+
 bool readRoster(const QString &path, int limit, RosterLists &lists)
 {
-    limit = clampLimit(limit, lists);
-    FirstPass first;
-    {
-        QFile file(path);
-        if (!openForReading(file) || !countRecords(file, FieldReader::kChunkBytes, first))
-            return false;
-    }
-    RosterLists filled = lists;
-    {
-        QFile file(path);
-        if (!openForReading(file) || !fillLists(file, first, limit, FieldReader::kChunkBytes, filled))
-            return false;
-    }
-    lists = std::move(filled);
-    return true;
+    return readTwice([&](auto... pass) -> std::optional<Pass> {
+        QFile file;
+        if (!openRegularFile(file, path))
+            return std::nullopt;
+        return readPass(file, kChunkBytes, pass...);
+    }, limit, lists);
 }
 
 bool readRoster(QIODevice &device, int limit, RosterLists &lists, qsizetype chunkBytes)
 {
     if (!device.isReadable() || device.isSequential())
         return false;
-    limit = clampLimit(limit, lists);
-    FirstPass first;
-    if (!device.seek(0) || !countRecords(device, chunkBytes, first))
-        return false;
-    RosterLists filled = lists;
-    if (!device.seek(0) || !fillLists(device, first, limit, chunkBytes, filled))
-        return false;
-    lists = std::move(filled);
-    return true;
-}
-
-bool LoadRoster(const QString &path, RosterLists &lists, int limit, Platform &platform,
-                const std::function<void(const RosterLists &)> &afterLoad)
-{
-    if (!readRoster(path, limit, lists)) {
-        platform.showMessage(QStringLiteral("名单文件出错提示"),
-                             QStringLiteral("文件格式错误,或光标不在最后一行,或学生数超过82"));
-        platform.endProcess();
-        return false;
-    }
-    if (afterLoad)
-        afterLoad(lists);
-    return true;
+    return readTwice([&](auto... pass) { return readPass(device, chunkBytes, pass...); }, limit, lists);
 }
 
 } // namespace qh

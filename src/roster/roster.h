@@ -2,18 +2,36 @@
 // The class roster: a text file of "name,sex" records, read into three name
 // lists (all students, boys, girls). Each mode window keeps its own lists and
 // reloads them from the file every time it opens.
+//
+// How the file splits into fields, the way the program has always read it:
+//  - spaces and tabs in front of a field are skipped;
+//  - a field that begins with a double quote runs to the next double quote,
+//    commas, spaces and line ends included; anything between the closing
+//    quote and the next separator is dropped; a quote that is never closed
+//    takes the rest of the file;
+//  - any other field runs to the next comma or line end, without the spaces
+//    and tabs in front of that separator;
+//  - the separator is consumed: a comma, or a line end, which is CR LF, a lone
+//    CR or a lone LF;
+//  - a field that ends at the end of the file is complete, but if the file
+//    ends where a field ought to begin, reading fails;
+//  - a field keeps at most kMaxFieldLength characters (never half a
+//    surrogate pair); the rest of a longer one is skipped.
+//
+// Encodings: a byte-order mark (UTF-8, UTF-16 LE or BE) at the very start of
+// the file is taken at its word; otherwise a file that is valid UTF-8 as a
+// whole is UTF-8, and anything else GB18030, the superset of GBK. A U+FEFF or
+// U+FFFE anywhere else is text.
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
-#include <functional>
 #include <vector>
 
 class QIODevice;
 
 namespace qh {
-
-class Platform;
 
 // (Sizes are called slotCount: `slots` is a Qt keyword macro.)
 struct RosterLists {
@@ -37,26 +55,46 @@ inline constexpr RosterOptions kSingleDrawRoster{82, 82};
 // The sex field that makes a record a boy's; any other text is a girl's.
 inline constexpr char16_t kBoySex[] = u"男";
 
+inline constexpr qsizetype kMaxFieldLength = 4096;
+inline constexpr qsizetype kChunkBytes = 64 * 1024;
+
+enum class TextEncoding { Utf8, Gb18030, Utf16LE, Utf16BE };
+
+struct FieldScan {
+    TextEncoding encoding = TextEncoding::Utf8;
+    qint64 keep = 0;       // how many fields, from the first, to keep the text of
+    qint64 stopAfter = -1; // stop once this many fields are read; -1 reads to the end
+    qsizetype chunkBytes = kChunkBytes;
+};
+
+struct Fields {
+    // False after a read error, or if the text ends where a field ought to begin.
+    bool ok = false;
+    qint64 count = 0;
+    QStringList kept;
+    // Whether every byte read was valid UTF-8 (the 8-bit encodings only).
+    bool validUtf8 = true;
+};
+
+// Reads fields from the device's current position, which must be where the
+// text starts (after any byte-order mark), in chunks of `chunkBytes`: any
+// file is read in bounded memory.
+Fields readFields(QIODevice &device, const FieldScan &scan);
+
 // Reads the roster file in two passes: the first counts the records (and
 // finds a malformed file before any list is touched), the second fills the
 // lists with the first `limit` records. Slots above the filled ranges keep
 // what an earlier load put there.
 //
-// Returns false if the file cannot be opened or read, if it ends where a
-// field ought to begin, or if it changed between the two passes; `lists` is
-// then left as it was. The file is only ever opened for reading.
-// `limit` is clamped to the size of the lists.
-bool readRoster(const QString &path, int limit, RosterLists &lists);
+// Returns false if the file is not a regular file or cannot be read, if it
+// ends where a field ought to begin or after half a record, or if it changed
+// between the two passes; `lists` is then left as it was. The file is only
+// ever opened for reading, and never waited on. `limit` is clamped to the
+// size of the lists. Showing the failure is the caller's business.
+[[nodiscard]] bool readRoster(const QString &path, int limit, RosterLists &lists);
 
-// The same on an open, random-access device (both passes start at its
-// beginning). `chunkBytes` sets how much is read at a time.
-bool readRoster(QIODevice &device, int limit, RosterLists &lists,
-                qsizetype chunkBytes = 64 * 1024);
-
-// The load step's roster loading. On failure it shows the modal box titled
-// "名单文件出错提示", then ends the process, and returns false. On success it
-// calls `afterLoad` (if given) and returns true.
-bool LoadRoster(const QString &path, RosterLists &lists, int limit, Platform &platform,
-                const std::function<void(const RosterLists &)> &afterLoad = {});
+// The same on an open, random-access device (both passes start at its beginning).
+[[nodiscard]] bool readRoster(QIODevice &device, int limit, RosterLists &lists,
+                              qsizetype chunkBytes = kChunkBytes);
 
 } // namespace qh

@@ -3,6 +3,7 @@
 #include "roster/roster.h"
 #include "ui/captions.h"
 #include "ui/platform.h"
+#include "ui/rosterfailure.h"
 #include "ui/units.h"
 
 #include <QLabel>
@@ -214,8 +215,10 @@ void Form2::build(FormWindow &window)
 bool Form2::load()
 {
     const bool started = m_chart.Start([this](RosterLists &lists) {
-        return LoadRoster(m_ctx.rosterPath ? m_ctx.rosterPath() : QString(), lists, kSeatChartRoster.limit,
-                          m_ctx.platform);
+        if (readRoster(m_ctx.rosterPath ? m_ctx.rosterPath() : QString(), kSeatChartRoster.limit, lists))
+            return true;
+        reportRosterFailure(m_ctx.platform);
+        return false;
     });
     if (!started)
         return false;

@@ -6,6 +6,7 @@
 #include "ui/captions.h"
 #include "ui/colorbutton.h"
 #include "ui/platform.h"
+#include "ui/rosterfailure.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -128,12 +129,14 @@ bool Form1::load()
     window()->setWindowTitle(windowCaption());
     const DrawView before = m_state.view();
     // A roster that became unreadable since the seat chart loaded it ends the
-    // program inside LoadRoster, with the same box as there.
+    // program with the same box as there.
     const bool loaded = m_state.load([this](RosterLists &lists) {
-        return LoadRoster(m_ctx.rosterPath(), lists, kSingleDrawRoster.limit, m_ctx.platform);
+        return readRoster(m_ctx.rosterPath(), m_state.maxStudents(), lists);
     });
-    if (!loaded)
+    if (!loaded) {
+        reportRosterFailure(m_ctx.platform);
         return false;
+    }
     showChanges(before);
     // Runs Option2's selection steps, exactly as a click would.
     m_controls.get<QRadioButton>("Option2")->setChecked(true);

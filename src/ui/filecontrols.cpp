@@ -2,11 +2,19 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
+#include <QPointer>
+#include <QSet>
 #include <QStyle>
 
 #include <algorithm>
+#include <thread>
+
+#if defined(Q_OS_DARWIN) || defined(Q_OS_FREEBSD) || defined(Q_OS_OPENBSD)
+#  include <sys/mount.h>
+#  include <sys/param.h>
+#endif
 
 namespace qh {
 
@@ -34,27 +42,56 @@ void sortNatural(QStringList &names)
 
 } // namespace
 
-DriveList::DriveList(QWidget *parent) : QComboBox(parent)
+DriveList::DriveList(QWidget *parent, DriveSource source) : QComboBox(parent), m_source(std::move(source))
 {
+    if (!m_source.list)
+        m_source.list = &DriveList::availableDrives;
+    if (!m_source.probe)
+        m_source.probe = &readableDir;
     setEditable(false);
     connect(this, &QComboBox::activated, this, &DriveList::onActivated);
     refresh();
 }
 
-QStringList DriveList::availableDrives()
+QStringList DriveList::drivesFromMountInfo(QByteArrayView mountInfo)
 {
-    QStringList roots;
-#ifdef Q_OS_WIN
-    for (const QFileInfo &drive : QDir::drives())
-        roots << QDir::toNativeSeparators(drive.absoluteFilePath());
-#else
-    roots << QStringLiteral("/");
+    // Pseudo file systems hold no files a teacher would pick; autofs is only
+    // the trigger under which the real share appears as its own entry.
+    static const QSet<QByteArray> pseudo = {
+        "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs", "debugfs", "tracefs",
+        "pstore", "bpf", "mqueue", "hugetlbfs", "configfs", "fusectl", "binfmt_misc", "autofs",
+        "rpc_pipefs", "nsfs", "efivarfs", "selinuxfs", "rootfs"};
     static const QStringList skipped = {QStringLiteral("/proc"), QStringLiteral("/sys"), QStringLiteral("/dev"),
                                         QStringLiteral("/run"), QStringLiteral("/snap"), QStringLiteral("/boot"),
-                                        QStringLiteral("/System"), QStringLiteral("/private")};
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        const QString root = volume.rootPath();
-        if (!volume.isValid() || root == QLatin1String("/") || roots.contains(root))
+                                        QStringLiteral("/etc"), QStringLiteral("/System"), QStringLiteral("/private")};
+    // "id parent major:minor root mount-point options [optional...] - type source super-options",
+    // with space, tab, newline and backslash in paths written as octal escapes.
+    const auto unescape = [](QByteArrayView field) {
+        QByteArray out;
+        for (qsizetype i = 0; i < field.size(); ++i) {
+            const char c = field[i];
+            if (c == '\\' && i + 3 < field.size()) {
+                bool ok = false;
+                const int code = field.sliced(i + 1, 3).toInt(&ok, 8);
+                if (ok && code < 256) {
+                    out += char(code);
+                    i += 3;
+                    continue;
+                }
+            }
+            out += c;
+        }
+        return QString::fromUtf8(out);
+    };
+
+    QStringList roots{QStringLiteral("/")};
+    for (const QByteArray &line : mountInfo.toByteArray().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        const qsizetype dash = fields.indexOf("-");
+        if (fields.size() < 5 || dash < 5 || dash + 1 >= fields.size())
+            continue;
+        const QString root = unescape(fields[4]);
+        if (!root.startsWith(u'/') || roots.contains(root) || pseudo.contains(fields[dash + 1]))
             continue;
         const bool system = std::any_of(skipped.begin(), skipped.end(), [&](const QString &s) {
             return root == s || root.startsWith(s + QLatin1Char('/'));
@@ -62,16 +99,47 @@ QStringList DriveList::availableDrives()
         if (!system)
             roots << root;
     }
-#endif
     return roots;
+}
+
+QStringList DriveList::availableDrives()
+{
+    // Only the system's table of drives or mounts is read: asking a volume
+    // itself (QStorageInfo calls statvfs on every mount) waits for as long as
+    // a dead network share takes to time out.
+#ifdef Q_OS_WIN
+    QStringList roots;
+    for (const QFileInfo &drive : QDir::drives())
+        roots << QDir::toNativeSeparators(drive.filePath());
+    return roots;
+#elif defined(Q_OS_LINUX)
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    if (!table.open(QIODevice::ReadOnly))
+        return {QStringLiteral("/")};
+    return drivesFromMountInfo(table.readAll());
+#elif defined(Q_OS_DARWIN) || defined(Q_OS_FREEBSD) || defined(Q_OS_OPENBSD)
+    QByteArray table;
+    struct statfs *mounts = nullptr;
+    // MNT_NOWAIT: the kernel's cached list, no volume is asked.
+    const int n = getmntinfo(&mounts, MNT_NOWAIT);
+    int id = 0;
+    for (int i = 0; i < n; ++i) {
+        QByteArray point = QByteArray(mounts[i].f_mntonname).replace('\\', "\\134").replace(' ', "\\040");
+        table += QByteArray::number(++id) + " 0 0:0 / " + point + " rw - " + mounts[i].f_fstypename + " x rw\n";
+    }
+    return drivesFromMountInfo(table);
+#else
+    return {QStringLiteral("/")};
+#endif
 }
 
 void DriveList::refresh()
 {
     clear();
-    for (const QString &root : availableDrives())
+    for (const QString &root : m_source.list())
         addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
     m_current = count() > 0 ? 0 : -1;
+    ++m_ticket;
 }
 
 void DriveList::selectDriveOf(const QString &path)
@@ -93,6 +161,7 @@ void DriveList::selectDriveOf(const QString &path)
         QSignalBlocker block(this);
         setCurrentIndex(best);
         m_current = best;
+        ++m_ticket;
     }
 }
 
@@ -101,12 +170,43 @@ QString DriveList::drive() const
     return currentData().toString();
 }
 
+namespace {
+
+// Lives on the user-interface thread for the whole process, so a probe that
+// answers late, even after its window has closed, always has somewhere to post.
+QObject *probeRelay()
+{
+    static QObject *const relay = new QObject;
+    return relay;
+}
+
+} // namespace
+
 void DriveList::onActivated(int index)
 {
-    const QString root = itemData(index).toString();
+    const quint64 ticket = ++m_ticket;
     if (index == m_current)
         return;
-    if (!readableDir(root)) {
+    // The drive is asked in the background: one that does not answer leaves
+    // the window usable (and closable), and its late answer is dropped if
+    // another drive has been chosen meanwhile.
+    QObject *relay = probeRelay();
+    std::thread([relay, probe = m_source.probe, root = itemData(index).toString(), self = QPointer<DriveList>(this),
+                 ticket, index]() mutable {
+        const bool readable = probe(root);
+        QMetaObject::invokeMethod(relay, [self = std::move(self), ticket, index, readable] {
+            if (self)
+                self->onProbed(ticket, index, readable);
+        }, Qt::QueuedConnection);
+    }).detach();
+}
+
+void DriveList::onProbed(quint64 ticket, int index, bool readable)
+{
+    if (ticket != m_ticket)
+        return;
+    const QString root = itemData(index).toString();
+    if (!readable) {
         // No medium or no permission: keep the lists as they were.
         QSignalBlocker block(this);
         setCurrentIndex(m_current);
@@ -200,7 +300,13 @@ bool FileList::setPath(const QString &path)
     if (!readableDir(dir.absolutePath()))
         return false;
     dir.setNameFilters(m_patterns); // name filters match case-insensitively
-    QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    // Regular files only: a named pipe, socket or device file would make the
+    // roster reader wait on it.
+    QStringList names;
+    for (const QFileInfo &entry : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (entry.isFile())
+            names << entry.fileName();
+    }
     sortNatural(names);
     setUpdatesEnabled(false);
     clear();

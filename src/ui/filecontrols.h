@@ -7,12 +7,25 @@
 #include <QComboBox>
 #include <QListWidget>
 
+#include <functional>
+
 namespace qh {
+
+// Where the drive list gets its drives, and how it checks the one chosen.
+struct DriveSource {
+    // The drives' roots; must not touch any volume (no statvfs, no listing),
+    // so one that hangs cannot hold up the start window.
+    std::function<QStringList()> list;
+    // Whether a chosen drive can be read. May block for as long as the drive
+    // does not answer; it runs off the user-interface thread.
+    std::function<bool(const QString &root)> probe;
+};
 
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
-    explicit DriveList(QWidget *parent = nullptr);
+    // An empty `source` (or member) means the real drives of this system.
+    explicit DriveList(QWidget *parent = nullptr, DriveSource source = {});
 
     // The drives: QDir::drives() on Windows, the root and the mounted volumes elsewhere.
     void refresh();
@@ -20,8 +33,11 @@ public:
     void selectDriveOf(const QString &path);
     QString drive() const;
 
-    // Roots of the volumes worth offering; exposed for tests.
+    // Roots of the volumes worth offering, read from the system's mount table
+    // without asking any volume; exposed for tests.
     static QStringList availableDrives();
+    // The same from the text of a Linux mountinfo table (/proc/self/mountinfo).
+    static QStringList drivesFromMountInfo(QByteArrayView mountInfo);
 
 signals:
     // A readable drive was chosen: its root, or the start folder when that lies on it.
@@ -29,7 +45,10 @@ signals:
 
 private:
     void onActivated(int index);
+    void onProbed(quint64 ticket, int index, bool readable);
+    DriveSource m_source;
     int m_current = -1;
+    quint64 m_ticket = 0; // the latest choice; older answers are stale
 };
 
 class DirList : public QListWidget {

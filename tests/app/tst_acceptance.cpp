@@ -2,6 +2,7 @@
 // roster, call names on the seat chart, draw in the small window, switch back
 // and forth while the file changes, and leave.
 
+#include "fifo.h"
 #include "testmain.h"
 #include "programdriver.h"
 #include "widgettext.h"
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 using namespace qh;
 using test::ProgramDriver;
@@ -134,13 +136,14 @@ private slots:
 
     void rosterBrokenBetweenSwitches_data()
     {
-        QTest::addColumn<bool>("remove");
-        QTest::newRow("file removed") << true;
-        QTest::newRow("file malformed") << false;
+        QTest::addColumn<QString>("change");
+        QTest::newRow("file removed") << QStringLiteral("remove");
+        QTest::newRow("file malformed") << QStringLiteral("malform");
+        QTest::newRow("file swapped for a named pipe") << QStringLiteral("fifo");
     }
     void rosterBrokenBetweenSwitches()
     {
-        QFETCH(bool, remove);
+        QFETCH(QString, change);
         const QString path = m_dir.filePath(QStringLiteral("班级.txt"));
         writeUtf8(path, QStringLiteral("张三,男\n李四,女\n"));
         ProgramDriver d(3);
@@ -150,10 +153,17 @@ private slots:
         ProgramDriver::click(ProgramDriver::control("Form2", QStringLiteral("Command2")));
         QVERIFY(ProgramDriver::window("Form1"));
 
-        if (remove)
-            QVERIFY(QFile::remove(path));
-        else
+        std::optional<test::Fifo> fifo;
+        if (change == QLatin1String("malform")) {
             writeUtf8(path, QStringLiteral("张三,男\n李四\n")); // the last record lacks its sex field
+        } else {
+            QVERIFY(QFile::remove(path));
+            if (change == QLatin1String("fifo")) {
+                fifo.emplace(path);
+                if (!fifo->ok())
+                    QSKIP("no named pipes here");
+            }
+        }
 
         ProgramDriver::click(ProgramDriver::control("Form1", QStringLiteral("Command2")));
         QCOMPARE(d.platform.messages.size(), 1);
@@ -162,6 +172,8 @@ private slots:
         QCOMPARE(d.platform.endCount, 1);
         QVERIFY(d.platform.messageOrder < d.platform.endOrder);
         QCOMPARE(ProgramDriver::visibleWindows(), 0);
+        if (fifo)
+            QVERIFY2(!fifo->hadToUnblock(), "the load waited for a writer");
     }
 
     // The program's set-up loads Qt's own texts in Chinese.

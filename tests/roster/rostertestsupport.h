@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QIODevice>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -27,6 +28,17 @@ inline QByteArray encodeAs(const QString &text, const char *encoding, bool *ok =
     if (ok)
         *ok = !encoder.hasError();
     return bytes;
+}
+
+// Whether GB18030 rosters come out as text here (Qt with ICU, or Windows'
+// code page); elsewhere the reader keeps their bytes as Latin-1.
+inline bool canDecodeGb18030()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    return QStringDecoder("GB18030").isValid();
+#endif
 }
 
 inline QString writeBytes(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)

@@ -1,7 +1,8 @@
-// The field reader: how a roster file splits into fields, the same for every
-// chunk size and for UTF-8, GB18030 and UTF-16 files; long fields are capped.
+// How a roster file splits into fields: the same for every chunk size and for
+// UTF-8, GB18030 and UTF-16 files; long fields are capped; the UTF-8 check
+// that picks the encoding sees every byte, however the file is cut.
 
-#include "roster/fieldreader.h"
+#include "roster/roster.h"
 #include "rostertestsupport.h"
 
 #include <QBuffer>
@@ -9,43 +10,32 @@
 
 #include <random>
 
-using qh::FieldReader;
 using qh::TextEncoding;
 
 namespace {
 
 const QString kFail = QStringLiteral("<fail>");
 
-// Every field up to the end, the way the loader asks for them; kFail marks a
-// read that failed.
-QStringList readAll(const QByteArray &bytes, TextEncoding encoding, qsizetype chunk)
+qh::Fields scan(const QByteArray &bytes, TextEncoding encoding, qsizetype chunk, qint64 keep)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    FieldReader reader(buffer, encoding, chunk);
-    QStringList fields;
-    while (!reader.atEnd()) {
-        QString value;
-        if (!reader.readField(&value)) {
-            fields << kFail;
-            break;
-        }
-        fields << value;
-    }
-    return fields;
+    return qh::readFields(buffer, {encoding, keep, -1, chunk});
 }
 
-// What the fast count says about the same bytes: the number of fields, or
-// kFail's position (-1) when the text ends where a field ought to begin.
+// Every field up to the end; kFail marks the end where a field ought to begin.
+QStringList readAll(const QByteArray &bytes, TextEncoding encoding, qsizetype chunk)
+{
+    const qh::Fields fields = scan(bytes, encoding, chunk, std::numeric_limits<qint64>::max());
+    return fields.ok ? fields.kept : fields.kept + QStringList{kFail};
+}
+
+// The count alone, keeping no text: -1 where reading fails.
 qint64 countAll(const QByteArray &bytes, TextEncoding encoding, qsizetype chunk)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    FieldReader reader(buffer, encoding, chunk);
-    const qint64 n = reader.countFieldsToEnd();
-    return reader.atEnd() ? n : -2;
+    const qh::Fields fields = scan(bytes, encoding, chunk, 0);
+    return fields.ok ? fields.count : -1;
 }
 
 qint64 expectedCount(const QStringList &fields)
@@ -64,7 +54,7 @@ const Form kForms[] = {
     {"utf16le", "UTF-16LE", TextEncoding::Utf16LE},
     {"utf16be", "UTF-16BE", TextEncoding::Utf16BE},
 };
-const qsizetype kChunks[] = {1, 2, 3, 5, 16, FieldReader::kChunkBytes};
+const qsizetype kChunks[] = {1, 2, 3, 5, 16, qh::kChunkBytes};
 
 } // namespace
 
@@ -121,8 +111,8 @@ private slots:
         }
     }
 
-    // The first pass counts fields with a faster scan; it must agree with
-    // reading them one by one on any mix of separators, blanks and quotes.
+    // Counting alone, keeping no text, and every chunk size agree with
+    // reading the whole text at once, on any mix of separators, blanks and quotes.
     void countingAgreesWithReading()
     {
         const QString alphabet = QString::fromUtf8("a学,,\r\n  \t\"");
@@ -137,11 +127,12 @@ private slots:
                 const QByteArray bytes = qh::test::encodeAs(text, form.qtName, &ok);
                 if (!ok)
                     continue;
-                const qint64 expected = expectedCount(readAll(bytes, form.encoding, FieldReader::kChunkBytes));
-                for (qsizetype chunk : {qsizetype(1), qsizetype(7), qsizetype(17), FieldReader::kChunkBytes}) {
-                    QVERIFY2(countAll(bytes, form.encoding, chunk) == expected,
-                             qPrintable(QStringLiteral("%1 chunk %2: %3").arg(QLatin1String(form.name)).arg(chunk)
-                                            .arg(QString::fromLatin1(text.toUtf8().toPercentEncoding()))));
+                const QStringList whole = readAll(bytes, form.encoding, qh::kChunkBytes);
+                for (qsizetype chunk : {qsizetype(1), qsizetype(7), qsizetype(17), qh::kChunkBytes}) {
+                    const QString context = QStringLiteral("%1 chunk %2: %3").arg(QLatin1String(form.name)).arg(chunk)
+                                                .arg(QString::fromLatin1(text.toUtf8().toPercentEncoding()));
+                    QVERIFY2(countAll(bytes, form.encoding, chunk) == expectedCount(whole), qPrintable(context));
+                    QVERIFY2(readAll(bytes, form.encoding, chunk) == whole, qPrintable(context));
                 }
             }
         }
@@ -151,7 +142,7 @@ private slots:
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("kept");
-        const qsizetype max = FieldReader::kMaxFieldLength;
+        const qsizetype max = qh::kMaxFieldLength;
         const QString x(max + 5000, u'x');
         QTest::newRow("long") << x << x.left(max);
         QTest::newRow("long quoted") << (u'"' + x + u'"') << x.left(max);
@@ -184,20 +175,33 @@ private slots:
 
     void unclosedQuoteIsCappedToo()
     {
-        const QString x(FieldReader::kMaxFieldLength + 5000, u'x');
+        const QString x(qh::kMaxFieldLength + 5000, u'x');
         const QByteArray bytes = (u'"' + x + QStringLiteral(",next\r\n")).toUtf8();
-        QCOMPARE(readAll(bytes, TextEncoding::Utf8, 1000), QStringList{x.left(FieldReader::kMaxFieldLength)});
+        QCOMPARE(readAll(bytes, TextEncoding::Utf8, 1000), QStringList{x.left(qh::kMaxFieldLength)});
     }
 
-    void gbkBytes()
+    // GB18030 fields, including a character cut off by its separator, which
+    // must not vanish silently, and the four-byte form.
+    void gb18030Bytes_data()
     {
-        // 学生甲,男 CR LF 学生乙,女 in GBK.
-        const QByteArray gbk("\xD1\xA7\xC9\xFA\xBC\xD7,\xC4\xD0\r\n\xD1\xA7\xC9\xFA\xD2\xD2,\xC5\xAE\r\n");
-        if (qh::TextDecoder(TextEncoding::Gb18030).route() == qh::TextDecoder::Route::Latin1)
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("fields");
+        const auto u = [](const char *s) { return QString::fromUtf8(s); };
+        QTest::newRow("gbk") << QByteArray("\xD1\xA7\xC9\xFA\xBC\xD7,\xC4\xD0\r\n\xD1\xA7\xC9\xFA\xD2\xD2,\xC5\xAE\r\n")
+                             << QStringList{u("学生甲"), u("男"), u("学生乙"), u("女")};
+        QTest::newRow("cut two-byte") << QByteArray("\xC4\xD0\xC5,\xC4\xD0") << QStringList{u("男\uFFFD"), u("男")};
+        QTest::newRow("four-byte") << QByteArray("a\x81\x30\x81\x30,b") << QStringList{u("a\u0080"), u("b")};
+        QTest::newRow("lead byte before a comma") << QByteArray("\x81,a") << QStringList{u("\uFFFD"), u("a")};
+    }
+
+    void gb18030Bytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, fields);
+        if (!qh::test::canDecodeGb18030())
             QSKIP("no GB18030 decoder on this system");
-        QCOMPARE(readAll(gbk, TextEncoding::Gb18030, 3),
-                 (QStringList{QString::fromUtf8("学生甲"), QString::fromUtf8("男"),
-                              QString::fromUtf8("学生乙"), QString::fromUtf8("女")}));
+        for (qsizetype chunk : kChunks)
+            QCOMPARE(readAll(bytes, TextEncoding::Gb18030, chunk), fields);
     }
 
     void oddLengthUtf16EndsInReplacement()
@@ -212,30 +216,68 @@ private slots:
     {
         qh::test::ScriptedDevice device("a,b\r\n");
         device.failReads();
-        FieldReader reader(device, TextEncoding::Utf8);
-        QVERIFY(reader.atEnd());
-        QVERIFY(reader.hasError());
-        QString value;
-        QVERIFY(!reader.readField(&value));
+        QVERIFY(!qh::readFields(device, {}).ok);
     }
 
-    void skippingSeesEveryByte()
+    // The verdict on UTF-8, which decides between UTF-8 and GB18030, sees
+    // every byte, in skipped and quoted fields too, however the chunks cut it.
+    void utf8Check_data()
     {
-        // The first pass skips fields but still shows every byte to the observer.
-        const QByteArray bytes = QByteArray("\"x,y\"z,w\r\n").repeated(50);
-        QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
-        FieldReader reader(buffer, TextEncoding::Utf8, 7);
-        QByteArray seen;
-        reader.byteObserver = [&seen](QByteArrayView b) { seen.append(b.data(), b.size()); };
-        int fields = 0;
-        while (!reader.atEnd()) {
-            QVERIFY(reader.readField(nullptr));
-            ++fields;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("ascii") << QByteArray("abc,def\r\n") << true;
+        QTest::newRow("chinese") << QString::fromUtf8("学生甲,男\r\n").toUtf8() << true;
+        QTest::newRow("four bytes") << QByteArray("a\xF0\x9F\x98\x80z") << true;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("gbk 男") << QByteArray("\xC4\xD0") << false;
+        QTest::newRow("gbk 联通 looks like utf8") << QByteArray("\xC1\xAA\xCD\xA8") << false;
+        QTest::newRow("overlong") << QByteArray("\xE0\x80\xAF") << false;
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << false;
+        QTest::newRow("above 10FFFF") << QByteArray("\xF4\x90\x80\x80") << false;
+        QTest::newRow("cut at the end") << QByteArray("ab\xE7\x94") << false;
+        QTest::newRow("lead then ascii") << QByteArray("\xE7" "ab") << false;
+        QTest::newRow("stray continuation") << QByteArray("a\x80") << false;
+        QTest::newRow("0xFF") << QByteArray("\xFF") << false;
+    }
+
+    void utf8Check()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, valid);
+        for (const QByteArray &wrapped : {bytes, "\"" + bytes + "\",x\r\n", "a,b\r\n" + bytes}) {
+            for (int pad = 0; pad < 20; pad += 3) {
+                const QByteArray padded = QByteArray(pad, 'x') + wrapped;
+                for (qsizetype chunk : kChunks)
+                    QVERIFY2(scan(padded, TextEncoding::Utf8, chunk, 0).validUtf8 == valid,
+                             qPrintable(QStringLiteral("pad %1, chunk %2").arg(pad).arg(chunk)));
+            }
         }
-        QCOMPARE(fields, 100);
-        QCOMPARE(seen, bytes);
+    }
+
+    // ... and agrees with Qt's check of the whole on random byte soup rich in
+    // lead and continuation bytes, cut anywhere.
+    void utf8CheckAgreesWithQt()
+    {
+        const uchar pool[] = {'a', ',', 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC2, 0xDF,
+                              0xE0, 0xE7, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+        const QByteArray han = QString::fromUtf8("学男").toUtf8();
+        std::mt19937 random(82);
+        int validSeen = 0;
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray bytes;
+            const int length = int(random() % 48);
+            for (int k = 0; k < length; ++k) {
+                if (random() % 3 == 0)
+                    bytes += han.mid(qsizetype(random() % 2) * 3, 3);
+                else
+                    bytes += char(pool[random() % sizeof pool]);
+            }
+            const bool expected = QByteArrayView(bytes).isValidUtf8();
+            validSeen += expected;
+            const qsizetype chunk = 1 + qsizetype(random() % 9);
+            QVERIFY2(scan(bytes, TextEncoding::Utf8, chunk, 0).validUtf8 == expected, bytes.toHex(' ').constData());
+        }
+        QVERIFY(validSeen > 500); // the soup holds valid samples too
     }
 };
 

@@ -170,6 +170,7 @@ private slots:
         QTest::newRow("45 students") << 23 << 22;
         QTest::newRow("boys only") << 6 << 0;
         QTest::newRow("82 students") << 41 << 41;
+        QTest::newRow("empty roster") << 0 << 0;
     }
 
     void load()

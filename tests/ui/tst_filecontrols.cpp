@@ -2,12 +2,18 @@
 
 #include "testmain.h"
 #include "ui/filecontrols.h"
+#include "fifo.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <memory>
+#include <semaphore>
+#include <utility>
 
 using namespace qh;
 
@@ -48,6 +54,23 @@ private slots:
                              QStringLiteral("班级 二.txt")};
         expected.sort();
         QCOMPARE(shown, expected);
+    }
+
+    // A named pipe or a dangling link named like a roster is not offered; a
+    // link to a roster is.
+    void fileListOffersRegularFilesOnly()
+    {
+        QTemporaryDir dir;
+        touch(dir.filePath(QStringLiteral("a.txt")));
+        test::Fifo fifo(dir.filePath(QStringLiteral("名单.txt")));
+        if (!fifo.ok())
+            QSKIP("no named pipes here");
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("link.txt"))));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath(QStringLiteral("dangling.txt"))));
+        FileList list;
+        list.setPattern(QStringLiteral("*.txt"));
+        QVERIFY(list.setPath(dir.path()));
+        QCOMPARE(texts(list), (QStringList{QStringLiteral("a.txt"), QStringLiteral("link.txt")}));
     }
 
     void fileListReportsChoice()
@@ -110,6 +133,96 @@ private slots:
         QCOMPARE(list.path(), d.absoluteFilePath(QStringLiteral("班级")));
         QCOMPARE(spy.count(), 2);
         QVERIFY(texts(list).contains(QStringLiteral("一班")));
+    }
+
+    void drivesFromMountInfo_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QStringList>("drives");
+        QTest::newRow("empty") << QByteArray() << QStringList{QStringLiteral("/")};
+        QTest::newRow("pseudo and system mounts left out")
+            << QByteArray("22 27 0:21 / /proc rw - proc proc rw\n"
+                          "27 1 254:0 / / rw shared:1 - ext4 /dev/vda rw\n"
+                          "31 23 0:28 / /sys/fs/cgroup rw - tmpfs tmpfs rw\n"
+                          "40 27 0:40 / /home/li rw - autofs systemd-1 rw\n"
+                          "41 27 0:41 / /run/media/li/U rw - vfat /dev/sdb1 rw\n"
+                          "42 27 0:42 / /etc/hosts rw - ext4 /dev/vda rw\n")
+            << QStringList{QStringLiteral("/")};
+        QTest::newRow("shares and sticks, escapes undone, each once")
+            << QByteArray("27 1 254:0 / / rw - ext4 /dev/vda rw\n"
+                          "50 27 0:50 / /mnt/class\\040share rw master:2 - nfs4 srv:/c rw\n"
+                          "51 27 8:17 / /media/U\\134x rw - vfat /dev/sdb1 rw\n"
+                          "52 27 8:17 / /media/U\\134x rw - vfat /dev/sdb1 rw\n"
+                          "broken line\n")
+            << QStringList{QStringLiteral("/"), QStringLiteral("/mnt/class share"), QStringLiteral("/media/U\\x")};
+    }
+
+    void drivesFromMountInfo()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, drives);
+        QCOMPARE(DriveList::drivesFromMountInfo(table), drives);
+    }
+
+    // A chosen drive is asked in the background: while it does not answer,
+    // the window goes on handling events and can be closed; a late answer
+    // after the close, or after another choice, changes nothing.
+    void chosenDriveIsAskedInTheBackground_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("answers: readable") << QStringLiteral("readable");
+        QTest::newRow("answers: unreadable") << QStringLiteral("unreadable");
+        QTest::newRow("closed before it answers") << QStringLiteral("close");
+        QTest::newRow("other drive chosen meanwhile") << QStringLiteral("other");
+    }
+
+    void chosenDriveIsAskedInTheBackground()
+    {
+        QFETCH(QString, then);
+        // Shared with the probe's thread, which may outlive this function.
+        struct Gate {
+            std::counting_semaphore<8> answer{0};
+            std::atomic<int> asked{0};
+        };
+        const auto gate = std::make_shared<Gate>();
+        const QString hung = QStringLiteral("/mnt/hung");
+        DriveSource source{[hung] { return QStringList{QStringLiteral("/"), hung, QStringLiteral("/mnt/b")}; },
+                           [gate, hung, then](const QString &root) {
+                               ++gate->asked;
+                               if (root == hung)
+                                   gate->answer.acquire();
+                               return then != QLatin1String("unreadable");
+                           }};
+        auto *list = new DriveList(nullptr, source);
+        QSignalSpy spy(list, &DriveList::driveChanged);
+        list->setCurrentIndex(1);
+        emit list->activated(1);
+        QTRY_COMPARE(gate->asked.load(), 1);
+        QTest::qWait(50); // events keep flowing while the drive is silent
+        QCOMPARE(spy.count(), 0);
+
+        if (then == QLatin1String("close"))
+            delete std::exchange(list, nullptr);
+        if (then == QLatin1String("other")) {
+            list->setCurrentIndex(2);
+            emit list->activated(2);
+            QTRY_COMPARE(spy.count(), 1);
+            QCOMPARE(spy.last().at(0).toString(), QStringLiteral("/mnt/b"));
+        }
+        gate->answer.release();
+        QTest::qWait(100);
+        if (then == QLatin1String("readable")) {
+            QTRY_COMPARE(spy.count(), 1);
+            QCOMPARE(spy.last().at(0).toString(), hung);
+            QCOMPARE(list->drive(), hung);
+        } else if (then == QLatin1String("unreadable")) {
+            QCOMPARE(spy.count(), 0);
+            QCOMPARE(list->currentIndex(), 0); // back to the drive in use
+        } else if (then == QLatin1String("other")) {
+            QCOMPARE(spy.count(), 1);
+            QCOMPARE(list->drive(), QStringLiteral("/mnt/b"));
+        }
+        delete list;
     }
 
     void drivesIncludeRootOfWorkingFolder()
