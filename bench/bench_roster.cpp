@@ -5,7 +5,7 @@
 // EXPECTED_RECORDS it also checks the count, so a reader that gave up early
 // cannot look fast. Run under /usr/bin/time -v for the peak memory.
 
-#include "roster/roster.h"
+#include "core/roster.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -8,10 +8,10 @@
 
 #include "benchstats.h"
 
-#include "seatchart/seatchart.h"
-#include "singledraw/drawstate.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/seatchart.h"
+#include "core/drawstate.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <QElapsedTimer>
 #include <QtGlobal>

@@ -14,9 +14,9 @@
 #include "app/program.h"
 #include "seatchart/form2.h"
 #include "singledraw/form1.h"
-#include "ui/clock.h"
-#include "ui/random.h"
-#include "ui/units.h"
+#include "core/clock.h"
+#include "core/random.h"
+#include "core/units.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 // launch one on every run), shows no box and ends nothing. It only counts, so
 // a run can check that nothing unexpected was asked for.
 
-#include "ui/platform.h"
+#include "core/platform.h"
 
 namespace qh::bench {
 

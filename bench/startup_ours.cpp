@@ -6,10 +6,10 @@
 #include "benchplatform.h"
 #include "paintwatch.h"
 
-#include "app/instructions.h"
+#include "core/instructions.h"
 #include "app/program.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <QApplication>
 

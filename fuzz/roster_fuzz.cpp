@@ -3,7 +3,7 @@
 // into chunks, and must leave the lists in a consistent state; counting
 // fields must agree with reading them, and the UTF-8 check with Qt's.
 
-#include "roster/roster.h"
+#include "core/roster.h"
 
 #include <QBuffer>
 

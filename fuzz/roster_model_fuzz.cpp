@@ -7,7 +7,7 @@
 // no code with the reader: it works on the whole decoded text at once, with
 // no chunks, no bytes and no counting pass.
 
-#include "roster/roster.h"
+#include "core/roster.h"
 
 #include <QBuffer>
 #include <QStringDecoder>

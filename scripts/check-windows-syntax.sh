@@ -7,7 +7,7 @@
 #
 # Usage: scripts/check-windows-syntax.sh [DIR|FILE ...]   (default: src tests bench)
 #   src and tests and bench are what a default Windows build compiles
-#   (QH_BUILD_TESTS and QH_BUILD_BENCH are on by default); fuzz/ is left out:
+#   (tests are built by default; the benchmarks when asked for); fuzz/ is left out:
 #   it is clang/libFuzzer-only and never built on Windows.
 # Environment: QH_JOBS (parallel compilers, default 2), QH_QT_INCLUDE.
 set -euo pipefail

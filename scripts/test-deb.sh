@@ -99,7 +99,7 @@ if [ -z "$DEB" ]; then
   mkdir -p "$BUILD_DIR"
   LOG=$BUILD_DIR/test-deb-build.log
   { cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release \
-          -DQH_BUILD_TESTS=OFF -DQH_BUILD_BENCH=OFF -DQH_SANITIZE=OFF &&
+          -DBUILD_TESTING=OFF -DQH_BUILD_BENCH=OFF -DQH_SANITIZE=OFF &&
     cmake --build "$BUILD_DIR" --target qinghe -j"$(qh_jobs)" &&
     rm -f "$BUILD_DIR"/qinghe_*.deb &&
     (cd "$BUILD_DIR" && cpack -G DEB); } >"$LOG" 2>&1 \

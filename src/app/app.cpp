@@ -1,6 +1,6 @@
 #include "app/app.h"
 
-#include "ui/platform.h"
+#include "core/platform.h"
 
 namespace qh {
 

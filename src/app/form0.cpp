@@ -1,9 +1,9 @@
 #include "app/form0.h"
 
-#include "app/finalname.h"
-#include "ui/captions.h"
+#include "core/finalname.h"
+#include "core/captions.h"
 #include "ui/filecontrols.h"
-#include "ui/platform.h"
+#include "core/platform.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -142,7 +142,7 @@ std::span<const ControlSpec> Form0::layout()
 
 void Form0::build(FormWindow &window)
 {
-    window.setWindowTitle(startDesignCaption());
+    window.setWindowTitle(startStoredCaption());
     setClientSizeTwips(window, 14865, 8370);
     window.setBackground(colors::White);
 

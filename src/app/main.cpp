@@ -1,10 +1,10 @@
 // 青禾抽签: start-up. Everything but this file lives in the libraries that the
 // tests link too.
 
-#include "app/instructions.h"
+#include "core/instructions.h"
 #include "app/program.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/clock.h"
+#include "core/random.h"
 #include "ui/realplatform.h"
 
 #include <QApplication>

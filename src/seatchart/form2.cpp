@@ -1,10 +1,10 @@
 #include "seatchart/form2.h"
 
-#include "roster/roster.h"
-#include "ui/captions.h"
-#include "ui/platform.h"
-#include "ui/rosterfailure.h"
-#include "ui/units.h"
+#include "core/roster.h"
+#include "core/captions.h"
+#include "core/platform.h"
+#include "core/rosterfailure.h"
+#include "core/units.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -106,7 +106,7 @@ std::vector<ControlSpec> form2Layout()
         table.push_back(c);
     }
 
-    const auto barButton = [&](ControlKind kind, const char *name, const char *caption, int left, VbColor back,
+    const auto barButton = [&](ControlKind kind, const char *name, const char *caption, int left, Color back,
                                 int tabIndex) {
         ControlSpec c;
         c.kind = kind;
@@ -177,7 +177,7 @@ Form2::Form2(FormContext ctx)
 
 void Form2::build(FormWindow &window)
 {
-    window.setWindowTitle(seatChartDesignCaption());
+    window.setWindowTitle(seatChartStoredCaption());
     setClientSizeTwips(window, kForm2ClientWidth, kForm2ClientHeight);
     window.setBackground(colors::White);
 

@@ -3,7 +3,7 @@
 // arranged class, a banner for the latest name, and a bar to choose the group,
 // draw a new arrangement, switch to the single-draw window or exit.
 
-#include "seatchart/seatchart.h"
+#include "core/seatchart.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 

@@ -2,11 +2,11 @@
 
 #include "singledraw/classicframe.h"
 
-#include "roster/roster.h"
-#include "ui/captions.h"
+#include "core/roster.h"
+#include "core/captions.h"
 #include "ui/colorbutton.h"
-#include "ui/platform.h"
-#include "ui/rosterfailure.h"
+#include "core/platform.h"
+#include "core/rosterfailure.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -84,7 +84,7 @@ Form1::Form1(FormContext ctx)
 void Form1::build(FormWindow &window)
 {
     // The caption stored with the window; the load replaces it at once.
-    window.setWindowTitle(singleDrawDesignCaption());
+    window.setWindowTitle(singleDrawStoredCaption());
     setClientSizeTwips(window, kClientWidth, kClientHeight);
     m_controls = buildControls(window, kLayout);
     m_state.controlsCreated();

@@ -2,7 +2,7 @@
 // The single-draw window: one large name display, the draw button and the
 // frame of four draw modes. It keeps itself above other applications' windows.
 
-#include "singledraw/drawstate.h"
+#include "core/drawstate.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 

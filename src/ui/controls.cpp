@@ -5,7 +5,7 @@
 #include "ui/filecontrols.h"
 #include "ui/fitlabel.h"
 #include "ui/linecontrol.h"
-#include "ui/units.h"
+#include "core/units.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -53,7 +53,7 @@ bool usesBothRoles(const QWidget &w)
     return qobject_cast<const QRadioButton *>(&w) || qobject_cast<const QGroupBox *>(&w);
 }
 
-void setRoleColor(QWidget &w, QPalette::ColorRole role, VbColor color)
+void setRoleColor(QWidget &w, QPalette::ColorRole role, Color color)
 {
     QPalette pal = w.palette();
     // A system colour on a control that never had its own is what the control
@@ -184,13 +184,13 @@ QWidget *Controls::find(const QString &objectName) const
     return m_byName.value(objectName, nullptr);
 }
 
-void setBackColor(QWidget &control, VbColor color)
+void setBackColor(QWidget &control, Color color)
 {
     control.setProperty(kBackProperty, color.value);
     setRoleColor(control, backRole(control), color);
 }
 
-void setForeColor(QWidget &control, VbColor color)
+void setForeColor(QWidget &control, Color color)
 {
     control.setProperty(kForeProperty, color.value);
     setRoleColor(control, foreRole(control), color);

@@ -4,7 +4,7 @@
 // the window designs. Positions and sizes are twips; a Line row gives its two
 // end points as (left, top) and (left + width, top + height).
 
-#include "ui/colors.h"
+#include "core/colors.h"
 #include "ui/fonts.h"
 
 #include <QHash>
@@ -40,8 +40,8 @@ struct ControlSpec {
     const char *caption = "";     // UTF-8
     int left = 0, top = 0, width = 0, height = 0; // twips
     FontSpec font{};
-    VbColor back = colors::ButtonFace;
-    VbColor fore = colors::ButtonText;
+    Color back = colors::ButtonFace;
+    Color fore = colors::ButtonText;
     int tabIndex = -1;            // -1: never takes the keyboard focus
     const char *toolTip = nullptr;
     const char *container = nullptr; // name of the Frame row holding it
@@ -79,7 +79,7 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table);
 void setClientSizeTwips(QWidget &form, int width, int height);
 
 // Applies a back or text colour to a control built from a table.
-void setBackColor(QWidget &control, VbColor color);
-void setForeColor(QWidget &control, VbColor color);
+void setBackColor(QWidget &control, Color color);
+void setForeColor(QWidget &control, Color color);
 
 } // namespace qh

@@ -1,6 +1,6 @@
 #include "ui/fonts.h"
 
-#include "ui/units.h"
+#include "core/units.h"
 
 namespace qh {
 

@@ -10,7 +10,7 @@ namespace qh {
 
 FormWindow::FormWindow(QWidget *parent) : QWidget(parent) {}
 
-void FormWindow::setBackground(VbColor color)
+void FormWindow::setBackground(Color color)
 {
     m_background = color;
     update();

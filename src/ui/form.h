@@ -3,7 +3,8 @@
 // whose widgets are built from the layout table when it opens and destroyed
 // when it closes. Subclasses build their controls and run their load step.
 
-#include "ui/colors.h"
+#include "app/formid.h"
+#include "core/colors.h"
 
 #include <QPointer>
 #include <QString>
@@ -23,8 +24,8 @@ public:
     // The client area's colour. It is painted, not put in the palette: every
     // control inherits the window's palette, and a new palette for each
     // opening would make the style cache a new face for every button ever built.
-    void setBackground(VbColor color);
-    VbColor background() const { return m_background; }
+    void setBackground(Color color);
+    Color background() const { return m_background; }
 
     // On Windows a mouse or touch press on this button does not activate the
     // window, so the window in front (a slide show) keeps the keyboard; a press
@@ -44,7 +45,7 @@ protected:
 #endif
 
 private:
-    VbColor m_background = colors::ButtonFace;
+    Color m_background = colors::ButtonFace;
     QPointer<QWidget> m_noActivate;
 };
 
@@ -95,16 +96,6 @@ namespace qh {
 class Platform;
 class Clock;
 class RandomSource;
-
-// The program's windows, by their layout names' numbers.
-enum class FormId { Start = 0, SingleDraw = 1, SeatChart = 2 };
-
-// Closes the open window and opens another; owned by the application.
-class WindowSwitcher {
-public:
-    virtual ~WindowSwitcher() = default;
-    virtual void switchTo(FormId next) = 0;
-};
 
 // What a mode window is given: no singletons, everything passed in.
 struct FormContext {

@@ -1,7 +1,7 @@
 #pragma once
 // The platform seam as the program uses it for real.
 
-#include "ui/platform.h"
+#include "core/platform.h"
 
 namespace qh {
 

@@ -4,8 +4,8 @@
 
 #include "app/program.h"
 #include "recordingplatform.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,14 +3,14 @@
 
 #include "testmain.h"
 #include "testhelpers.h"
-#include "app/finalname.h"
+#include "core/finalname.h"
 #include "app/form0.h"
 #include "recordingplatform.h"
-#include "ui/captions.h"
-#include "ui/colors.h"
+#include "core/captions.h"
+#include "core/colors.h"
 #include "ui/filecontrols.h"
 #include "ui/linecontrol.h"
-#include "ui/units.h"
+#include "core/units.h"
 
 #include <QFile>
 #include <QLabel>

@@ -7,11 +7,11 @@
 #include "enterkeys.h"
 #include "recordingplatform.h"
 #include "seatchart_support.h"
-#include "ui/clock.h"
-#include "ui/colors.h"
+#include "core/clock.h"
+#include "core/colors.h"
 #include "ui/fitlabel.h"
-#include "ui/random.h"
-#include "ui/units.h"
+#include "core/random.h"
+#include "core/units.h"
 
 #include <QApplication>
 #include <QFile>
@@ -208,7 +208,7 @@ private slots:
             const char *name;
             const char *caption;
             int left;
-            VbColor face; // options only
+            Color face; // options only
         } bar[] = {{"Command3", "退出点名", 360, {}},          {"Command2", "转堆叠式", 2832, {}},
                    {"Command4", "随机排列", 5304, {}},          {"Option1", "全体", 7776, colors::LightBlue},
                    {"Option2", "男生", 10248, colors::LightGreen}, {"Option3", "女生", 12720, colors::LightPink}};

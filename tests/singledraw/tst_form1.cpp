@@ -9,10 +9,10 @@
 #include "shown.h"
 #include "testhelpers.h"
 #include "widgettext.h"
-#include "ui/clock.h"
+#include "core/clock.h"
 #include "ui/fitlabel.h"
-#include "ui/random.h"
-#include "ui/units.h"
+#include "core/random.h"
+#include "core/units.h"
 
 #include <QApplication>
 #include <QFile>
@@ -56,7 +56,7 @@ public:
 
 using Shown = test::Shown<QColor>;
 
-Shown expect(const QString &name, const QString &caption, VbColor colour)
+Shown expect(const QString &name, const QString &caption, Color colour)
 {
     return {name, caption, test::qcolor(colour)};
 }
@@ -284,7 +284,7 @@ private slots:
         QVERIFY(!name->wordWrap());
 
         // What the teacher sees: each option's face, right of its caption, in its mode's colour.
-        const std::pair<const char *, VbColor> options[] = {
+        const std::pair<const char *, Color> options[] = {
             {"Option1", colors::LightRed}, {"Option2", colors::LightBlue},
             {"Option3", colors::LightGreen}, {"Option4", colors::LightPink}};
         for (const auto &[option, color] : options) {

@@ -2,7 +2,7 @@
 // The platform seam as tests see it: records what the program asked for and
 // does none of it.
 
-#include "ui/platform.h"
+#include "core/platform.h"
 #include "ui/form.h"
 
 #include <QList>

@@ -3,7 +3,7 @@
 // display and the draw button. Colour is the colour as the test reads it: a
 // layout colour from the state, or a palette colour from the widget.
 
-#include "ui/colors.h"
+#include "core/colors.h"
 
 #include <QColor>
 #include <QString>
@@ -19,7 +19,7 @@ struct Shown {
     bool operator==(const Shown &) const = default;
 };
 
-inline QString colourText(VbColor c)
+inline QString colourText(Color c)
 {
     return QStringLiteral("&H%1").arg(c.value, 8, 16, QLatin1Char('0'));
 }

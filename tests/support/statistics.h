@@ -2,7 +2,7 @@
 // Shared by the statistical tests: a clock that counts its readings (how often
 // the random source was reseeded) and the chi-square statistic.
 
-#include "ui/clock.h"
+#include "core/clock.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers that many tests share.
 
-#include "ui/colors.h"
+#include "core/colors.h"
 
 #include <QColor>
 #include <QPalette>
@@ -29,7 +29,7 @@ constexpr std::size_t at(int i)
 }
 
 // A colour of a layout as the default palette draws it.
-inline QColor qcolor(VbColor c)
+inline QColor qcolor(Color c)
 {
     return toQColor(c, QPalette());
 }

@@ -3,11 +3,11 @@
 
 #include "testmain.h"
 #include "ui/colorbutton.h"
-#include "ui/colors.h"
+#include "core/colors.h"
 #include "ui/controls.h"
 #include "ui/fitlabel.h"
 #include "ui/linecontrol.h"
-#include "ui/units.h"
+#include "core/units.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -81,10 +81,10 @@ private slots:
     void colorsFromBgr()
     {
         const QPalette pal;
-        QCOMPARE(toQColor(VbColor{0x00FFC0C0}, pal), QColor(0xC0, 0xC0, 0xFF));
-        QCOMPARE(toQColor(VbColor{0x000000FF}, pal), QColor(255, 0, 0));
-        QCOMPARE(toQColor(VbColor{0x0000008F}, pal), QColor(0x8F, 0, 0));
-        QCOMPARE(toQColor(VbColor{0x00C00000}, pal), QColor(0, 0, 0xC0));
+        QCOMPARE(toQColor(Color{0x00FFC0C0}, pal), QColor(0xC0, 0xC0, 0xFF));
+        QCOMPARE(toQColor(Color{0x000000FF}, pal), QColor(255, 0, 0));
+        QCOMPARE(toQColor(Color{0x0000008F}, pal), QColor(0x8F, 0, 0));
+        QCOMPARE(toQColor(Color{0x00C00000}, pal), QColor(0, 0, 0xC0));
     }
 
     void systemColorsFromPalette()

@@ -2,7 +2,7 @@
 // What a window does when its roster cannot be loaded: the modal box titled
 // "名单文件出错提示", then the end of the process.
 
-#include "ui/platform.h"
+#include "core/platform.h"
 
 namespace qh {
 

@@ -1,7 +1,7 @@
 // Where the seats stand: the seat index of every grid cell, each card's and
 // label's box, and that nothing runs into the banner or off the window.
 
-#include "seatchart/seatgeometry.h"
+#include "core/seatgeometry.h"
 
 #include <QTest>
 

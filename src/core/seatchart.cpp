@@ -1,8 +1,8 @@
-#include "seatchart/seatchart.h"
+#include "core/seatchart.h"
 
-#include "ui/captions.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/captions.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <algorithm>
 #include <utility>
@@ -24,10 +24,10 @@ QString nameAt(const std::vector<QString> &names, int k)
 
 } // namespace
 
-SeatView SeatView::designTime()
+SeatView SeatView::created()
 {
     SeatView v;
-    v.windowCaption = seatChartDesignCaption();
+    v.windowCaption = seatChartStoredCaption();
     v.banner = QStringLiteral("赵钱孙李");
     const auto &places = seat::seatPlaces();
     for (int s = 0; s < seat::kSeatCount; ++s) {
@@ -46,7 +46,7 @@ SeatChart::SeatChart(Clock &clock, RandomSource &random) : m_clock(clock), m_ran
 
 void SeatChart::ControlsCreated()
 {
-    m_view = SeatView::designTime();
+    m_view = SeatView::created();
 }
 
 const std::vector<QString> &SeatChart::namesOf(SeatGroup group) const

@@ -1,4 +1,4 @@
-#include "app/finalname.h"
+#include "core/finalname.h"
 
 #include <QFile>
 #include <QFileInfo>

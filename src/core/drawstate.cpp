@@ -1,7 +1,7 @@
-#include "singledraw/drawstate.h"
+#include "core/drawstate.h"
 
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,12 +1,12 @@
 // The draw of the single-draw window as plain data: passes, the repeating
 // draw, the shuffle and the mode selections, without any widget.
 
-#include "singledraw/drawstate.h"
+#include "core/drawstate.h"
 #include "shown.h"
 #include "statistics.h"
 #include "testhelpers.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <QSet>
 #include <QTest>
@@ -69,7 +69,7 @@ struct Bench {
     }
 };
 
-using Shown = test::Shown<VbColor>;
+using Shown = test::Shown<Color>;
 
 Shown shown(const DrawState &s)
 {
@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(s.view().buttonCaption, QStringLiteral("还有 35人"));
         s.select(DrawOption::Boys);
         s.select(DrawOption::All);
-        const VbColor colour = modeSpec(DrawOption::All).color;
+        const Color colour = modeSpec(DrawOption::All).color;
         QCOMPARE(shown(s), (Shown{{}, total(45), colour}));
         QCOMPARE(s.drawPos(), 0);
         s.press();
@@ -254,7 +254,7 @@ private slots:
         QFETCH(DrawOption, mode);
         QFETCH(int, boys);
         QFETCH(int, girls);
-        const VbColor colour = modeSpec(mode).color;
+        const Color colour = modeSpec(mode).color;
         Bench b(boys, girls, 2024, 5000.5);
         DrawState &s = b.s;
         const QStringList group = classNames(mode, boys, girls);

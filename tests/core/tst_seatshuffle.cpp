@@ -1,11 +1,11 @@
 // ShuffleSeats: the exact draws it makes, that a clock standing still does not
 // freeze it, and that its arrangements are uniform (chi-square, fixed seeds).
 
-#include "seatchart/seatchart.h"
+#include "core/seatchart.h"
 #include "seatchart_support.h"
 #include "statistics.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <QTest>
 

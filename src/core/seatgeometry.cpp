@@ -1,4 +1,4 @@
-#include "seatchart/seatgeometry.h"
+#include "core/seatgeometry.h"
 
 namespace qh::seat {
 

@@ -2,11 +2,11 @@
 // 随机排列 and the card reveal, checked on the state and on the view the
 // window copies to its controls.
 
-#include "seatchart/seatchart.h"
+#include "core/seatchart.h"
 #include "seatchart_support.h"
-#include "ui/captions.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/captions.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <QSet>
 #include <QTest>
@@ -112,9 +112,9 @@ class TestSeatChart : public QObject {
     Q_OBJECT
 
 private slots:
-    void designTimeView()
+    void createdView()
     {
-        const SeatView v = SeatView::designTime();
+        const SeatView v = SeatView::created();
         QCOMPARE(v.windowCaption, QStringLiteral("青禾抽签  作者 林远舟   ") + makerAddress() + QStringLiteral(" "));
         QCOMPARE(v.banner, QStringLiteral("赵钱孙李"));
         QVERIFY(!v.selected.has_value());

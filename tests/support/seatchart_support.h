@@ -3,8 +3,8 @@
 // loader fills it, and which names each group holds, worked out from the class
 // rather than asked of the chart.
 
-#include "roster/roster.h"
-#include "seatchart/seatchart.h"
+#include "core/roster.h"
+#include "core/seatchart.h"
 #include "testhelpers.h"
 
 #include <QList>

@@ -5,10 +5,10 @@
 // run-time properties are kept as plain data in a SeatView, which the window
 // copies to its widgets, so everything here can be exercised without a screen.
 
-#include "roster/roster.h"
-#include "seatchart/seatgeometry.h"
-#include "ui/colors.h"
-#include "ui/groups.h"
+#include "core/roster.h"
+#include "core/seatgeometry.h"
+#include "core/colors.h"
+#include "core/groups.h"
 
 #include <QString>
 
@@ -35,7 +35,7 @@ inline const GroupSpec &groupSpec(SeatGroup group)
 struct CardView {
     bool visible = true;
     QString caption;
-    VbColor back = colors::ButtonFace;
+    Color back = colors::ButtonFace;
     int width = 0; // twips
     bool operator==(const CardView &) const = default;
 };
@@ -44,7 +44,7 @@ struct CardView {
 struct NameLabelView {
     bool visible = true;
     QString caption;
-    VbColor fore = colors::ButtonText;
+    Color fore = colors::ButtonText;
     bool operator==(const NameLabelView &) const = default;
 };
 
@@ -57,19 +57,19 @@ struct SeatView {
     std::array<NameLabelView, seat::kSeatCount> labels;
 
     // The controls as they are when the window has just been created.
-    static SeatView designTime();
+    static SeatView created();
     bool operator==(const SeatView &) const = default;
 };
 
 // Card colours per group: the same colours as the option buttons.
-inline VbColor cardColor(SeatGroup group)
+inline Color cardColor(SeatGroup group)
 {
     return groupSpec(group).color;
 }
 
 // Text colours of revealed names.
-inline constexpr VbColor kLatestNameColor = colors::Red;
-inline constexpr VbColor kEarlierNameColor = colors::DarkRed;
+inline constexpr Color kLatestNameColor = colors::Red;
+inline constexpr Color kEarlierNameColor = colors::DarkRed;
 
 class SeatChart {
 public:
@@ -123,7 +123,7 @@ private:
     SeatOrder m_seatOrder{};
     int m_poolLast = -1;
     int m_lastSeat = 0;
-    SeatView m_view = SeatView::designTime();
+    SeatView m_view = SeatView::created();
 };
 
 } // namespace qh

@@ -12,13 +12,13 @@ inline QString makerAddress() { return QStringLiteral("www.mingxi.example"); }
 // after the bracket, a full-width colon, one trailing space.
 inline QString windowCaption() { return QStringLiteral("明溪工坊  青禾抽签(2020.01版)  作者：林远舟 "); }
 
-// The captions the windows were designed with; each load replaces its own at once.
+// The captions each window is created with; its load replaces them at once.
 // The start window's has one trailing space more than the load's.
-inline QString startDesignCaption() { return windowCaption() + QLatin1Char(' '); }
-inline QString seatChartDesignCaption()
+inline QString startStoredCaption() { return windowCaption() + QLatin1Char(' '); }
+inline QString seatChartStoredCaption()
 {
     return QStringLiteral("青禾抽签  作者 林远舟   ") + makerAddress() + QLatin1Char(' ');
 }
-inline QString singleDrawDesignCaption() { return QStringLiteral("青禾抽签 林远舟 ") + makerAddress() + QLatin1Char(' '); }
+inline QString singleDrawStoredCaption() { return QStringLiteral("青禾抽签 林远舟 ") + makerAddress() + QLatin1Char(' '); }
 
 } // namespace qh

@@ -2,8 +2,8 @@
 // within [i, n] at the boundaries.
 
 #include "statistics.h"
-#include "ui/clock.h"
-#include "ui/random.h"
+#include "core/clock.h"
+#include "core/random.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "roster/regularfile.h"
-#include "roster/windowsheader.h"
+#include "core/regularfile.h"
+#include "core/windowsheader.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "ui/colors.h"
+#include "core/colors.h"
 
 namespace qh {
 
@@ -13,7 +13,7 @@ QPalette::ColorRole systemColorRole(int index)
     }
 }
 
-QColor toQColor(VbColor color, const QPalette &palette)
+QColor toQColor(Color color, const QPalette &palette)
 {
     if (color.isSystem()) {
         const QPalette::ColorRole role = systemColorRole(color.systemIndex());

@@ -2,7 +2,7 @@
 // UTF-8, GB18030 and UTF-16 files; long fields are capped; the UTF-8 check
 // that picks the encoding sees every byte, however the file is cut.
 
-#include "roster/roster.h"
+#include "core/roster.h"
 #include "rostertestsupport.h"
 
 #include <QBuffer>

@@ -3,9 +3,9 @@
 // current pass and the previous repeating pick, plus what the window shows, as
 // plain data. Lives for the whole process; the window only mirrors `view()`.
 
-#include "roster/roster.h"
-#include "ui/colors.h"
-#include "ui/groups.h"
+#include "core/roster.h"
+#include "core/colors.h"
+#include "core/groups.h"
 
 #include <QString>
 
@@ -36,7 +36,7 @@ QString finishedCaption();           // 点完了
 QString repeatingCaption();          // 青禾抽签 人人平等
 
 // The back colour the draw button wears in a mode (also the option's own colour).
-inline VbColor modeColor(DrawOption option)
+inline Color modeColor(DrawOption option)
 {
     return modeSpec(option).color;
 }
@@ -45,7 +45,7 @@ inline VbColor modeColor(DrawOption option)
 struct DrawView {
     QString name;                // Label1
     QString buttonCaption;       // Command1
-    VbColor buttonColor;         // Command1's back colour
+    Color buttonColor;         // Command1's back colour
     QString text;                // Text1
     QString allLastText;         // Label4
     QString boyLastText;         // Label5

@@ -2,7 +2,7 @@
 // limit and its two branches, slots kept from an earlier load, files that
 // change between the passes, and inputs that must not exhaust memory.
 
-#include "roster/roster.h"
+#include "core/roster.h"
 #include "fifo.h"
 #include "rostertestsupport.h"
 

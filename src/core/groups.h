@@ -5,8 +5,8 @@
 // group and the draw button in a mode. Layouts, dealing and drawing read this
 // table; nothing else states these facts.
 
-#include "roster/roster.h"
-#include "ui/colors.h"
+#include "core/roster.h"
+#include "core/colors.h"
 
 #include <QString>
 
@@ -23,7 +23,7 @@ struct GroupSpec {
     const char *option;  // the option button's layout name
     const char *caption; // UTF-8
     NameList list;
-    VbColor color;
+    Color color;
 };
 
 // Seat chart, in the order of SeatGroup.

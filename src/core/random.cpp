@@ -1,6 +1,6 @@
-#include "ui/random.h"
+#include "core/random.h"
 
-#include "ui/clock.h"
+#include "core/clock.h"
 
 #include <bit>
 #include <cstring>

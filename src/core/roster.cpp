@@ -1,7 +1,7 @@
-#include "roster/roster.h"
+#include "core/roster.h"
 
-#include "roster/regularfile.h"
-#include "roster/windowsheader.h"
+#include "core/regularfile.h"
+#include "core/windowsheader.h"
 
 #include <QFile>
 #include <QStringDecoder>

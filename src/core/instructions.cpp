@@ -1,4 +1,4 @@
-#include "app/instructions.h"
+#include "core/instructions.h"
 
 #include <QDir>
 #include <QFileInfo>
