@@ -1,5 +1,7 @@
 #include "core/finalname.h"
 
+#include "core/regularfile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -21,11 +23,10 @@ QString openableFile(const QString &path)
         return {};
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     // A folder, a device or a pipe is no roster; opening proves more than
-    // the permission bits (a file another program holds locked).
-    if (!QFileInfo(absolute).isFile())
-        return {};
-    QFile file(absolute);
-    return file.open(QIODevice::ReadOnly) ? absolute : QString();
+    // the permission bits (a file another program holds locked), and the
+    // reader's own open never waits on a pipe swapped in after a check.
+    QFile file;
+    return openRegularFile(file, absolute) ? absolute : QString();
 }
 
 } // namespace qh
