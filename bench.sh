@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything (Release, in build/) and runs every benchmark, printing one
+# Builds everything (Release, in build-bench/) and runs every benchmark, printing one
 # table: figure, ours, baseline, ratio, target, met?  (Linux; see bench/RESULTS.md)
 #
 #   ./bench.sh            offscreen platform plugin (QT_QPA_PLATFORM=offscreen)
 #   ./bench.sh --xvfb     a real X server instead: xvfb-run, QT_QPA_PLATFORM=xcb
 #   ./bench.sh --quick    a smoke test: fewer runs, small files, no 1 GiB file
 # Further options go to bench/run_bench.py (--runs N, --skip-gib, --markdown FILE).
-# QH_BENCH_BUILD_DIR picks another build folder than build/. The exit status is
+# QH_BENCH_BUILD_DIR picks another build folder than build-bench/ (its own, so
+# the benchmarks stay out of ./test.sh's build/). The exit status is
 # 1 when a target is missed.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -22,7 +23,7 @@ extra=(time python3)
 [ "$xvfb" = 1 ] && extra+=(xvfb xauth)
 qh_ensure_packages "${extra[@]}"
 
-build="${QH_BENCH_BUILD_DIR:-build}"
+build="${QH_BENCH_BUILD_DIR:-build-bench}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON
 cmake --build "$build" -j"$(qh_jobs)"
 

@@ -13,9 +13,6 @@ QStringList instructionsCandidates(const QString &applicationDir)
         dir.filePath(QStringLiteral("../share/qinghe/instructions.html")),
         dir.filePath(QStringLiteral("../Resources/instructions.html")), // macOS bundle
     };
-#ifdef QH_SOURCE_RESOURCES
-    list << QDir(QStringLiteral(QH_SOURCE_RESOURCES)).filePath(QStringLiteral("instructions.html"));
-#endif
     for (QString &p : list)
         p = QDir::cleanPath(p);
     return list;
