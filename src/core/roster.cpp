@@ -8,11 +8,11 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
-#include <vector>
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace qh {
 
@@ -416,6 +416,11 @@ std::optional<Pass> readPass(QIODevice &device, qsizetype chunkBytes, std::optio
         const bool isGb = !utf8.validUtf8 || (gb.validGb18030 && gb.nameIdeographs > utf8.nameIdeographs);
         pass.encoding = isGb ? TextEncoding::Gb18030 : TextEncoding::Utf8;
         pass.fields = std::move(isGb ? gb : utf8);
+        if (isGb && pass.fields.count < 0) { // cut short: neither encoding fits
+            if (!device.seek(0))
+                return std::nullopt;
+            pass.fields = readFields(device, {pass.encoding, keep, stopAfter, chunkBytes});
+        }
     }
     if (!pass.fields.ok)
         return std::nullopt;
@@ -484,10 +489,20 @@ std::vector<Fields> scanDevice(QIODevice &device, const FieldScan &scan, std::ve
     std::vector<FieldScanner> scanners;
     for (const TextEncoding encoding : encodings)
         scanners.emplace_back(scan, encoding);
-    const auto allDone = [&] {
-        return std::all_of(scanners.begin(), scanners.end(), [](const FieldScanner &s) { return s.done(); });
-    };
     Utf8Check utf8;
+    // Read both ways, bytes that are not UTF-8 are GB18030, so the UTF-8
+    // scan can stop; and GB18030 that is not valid is only wanted if the
+    // bytes turn out not to be UTF-8 either, which is rare enough to be read
+    // again (its Fields then have count -1).
+    bool gbRetired = false;
+    const auto retired = [&](const FieldScanner &s) {
+        if (scanners.size() < 2)
+            return false;
+        return &s == &scanners.front() ? !utf8.validSoFar() : gbRetired;
+    };
+    const auto allDone = [&] {
+        return std::all_of(scanners.begin(), scanners.end(), [&](const FieldScanner &s) { return s.done() || retired(s); });
+    };
     const bool wide = encodings.front() == TextEncoding::Utf16LE || encodings.front() == TextEncoding::Utf16BE;
     const qsizetype chunkBytes = scan.chunkBytes > 0 ? scan.chunkBytes : kChunkBytes;
     QByteArray raw(chunkBytes, Qt::Uninitialized);
@@ -502,12 +517,14 @@ std::vector<Fields> scanDevice(QIODevice &device, const FieldScan &scan, std::ve
         const QByteArrayView bytes(raw.constData(), got);
         if (!wide) {
             utf8.feed(bytes);
+            gbRetired = gbRetired || (scanners.size() > 1 && !scanners.back().validGb18030() && utf8.validSoFar());
             const bool bothPossible = utf8.validSoFar()
                 && std::all_of(scanners.begin(), scanners.end(), [](const FieldScanner &s) { return s.validGb18030(); });
             for (FieldScanner &scanner : scanners) {
                 if (!bothPossible)
                     scanner.stopCountingIdeographs();
-                scanner.feed(bytes.data(), bytes.size());
+                if (!retired(scanner))
+                    scanner.feed(bytes.data(), bytes.size());
             }
             continue;
         }
@@ -532,6 +549,8 @@ std::vector<Fields> scanDevice(QIODevice &device, const FieldScan &scan, std::ve
     std::vector<Fields> result;
     for (FieldScanner &scanner : scanners) {
         result.push_back(scanner.finish());
+        if (retired(scanner))
+            result.back().count = -1;
         result.back().validUtf8 = !wide && utf8.validAtEnd();
     }
     return result;

@@ -93,7 +93,10 @@ struct Fields {
 // text starts (after any byte-order mark), in chunks of `chunkBytes`: any
 // file is read in bounded memory.
 Fields readFields(QIODevice &device, const FieldScan &scan);
-// The same bytes read as UTF-8 and as GB18030 at once (`scan.encoding` is not used).
+// The same bytes read as UTF-8 and as GB18030 at once (`scan.encoding` is not
+// used). A reading that cannot be the file's stops early, with count -1: UTF-8
+// once a byte is not UTF-8, GB18030 once a byte is not GB18030 while all are
+// still UTF-8.
 std::array<Fields, 2> readFieldsEitherWay(QIODevice &device, const FieldScan &scan);
 
 // Reads the roster file in two passes: the first counts the records (and
