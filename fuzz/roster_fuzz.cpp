@@ -1,11 +1,12 @@
 // Feeds arbitrary bytes to the roster reader as a file in memory. Whatever
 // the bytes, reading must not crash, must not depend on how the file is cut
 // into chunks, and must leave the lists in a consistent state; counting
-// fields must agree with reading them, and the UTF-8 check with Qt's.
+// fields must agree with reading them, and the UTF-8 and GB18030 checks with Qt's.
 
 #include "core/roster.h"
 
 #include <QBuffer>
+#include <QStringDecoder>
 
 #include <cstdint>
 #include <cstdlib>
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Counting alone and reading every field, in small chunks or large, agree;
     // the UTF-8 verdict is Qt's on the whole.
-    for (auto encoding : {qh::TextEncoding::Utf8, qh::TextEncoding::Utf16LE}) {
+    for (auto encoding : {qh::TextEncoding::Utf8, qh::TextEncoding::Gb18030, qh::TextEncoding::Utf16LE}) {
         const qh::Fields read = scan(buffer, encoding, chunk, std::numeric_limits<qint64>::max());
         const qh::Fields counted = scan(buffer, encoding, qh::kChunkBytes, 0);
         require(read.ok == counted.ok && read.count == counted.count && read.kept.size() == read.count);
@@ -78,6 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             require(field.size() <= qh::kMaxFieldLength);
         if (encoding == qh::TextEncoding::Utf8)
             require(read.validUtf8 == QByteArrayView(bytes).isValidUtf8() && counted.validUtf8 == read.validUtf8);
+        if (encoding == qh::TextEncoding::Gb18030) {
+            // A line feed after the bytes makes a character cut off at the end an error.
+            QStringDecoder gb("GB18030", QStringConverter::Flag::Stateless);
+            const QString text = gb.decode(bytes + '\n'); // decodes only when made a string
+            Q_UNUSED(text)
+            require(read.validGb18030 == counted.validGb18030 && (!gb.isValid() || read.validGb18030 == !gb.hasError()));
+        }
     }
     return 0;
 }

@@ -193,7 +193,22 @@ bool Form0::load()
 
 void Form0::shown()
 {
-    m_drive->setFocus(Qt::OtherFocusReason);
+    focusFirstControl();
+}
+
+void Form0::focusFirstControl()
+{
+    // The window's own rule: the first control in tab order that can take
+    // the focus. That is 开始使用 once a roster is chosen, so Enter starts.
+    QWidget *first = m_controls.at("Command1");
+    QWidget *w = first;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        w = w->nextInFocusChain();
+    } while (w && w != first);
 }
 
 void Form0::teardown()
@@ -232,6 +247,7 @@ bool Form0::chooseFile(const QString &path)
         m_files->setPath(folder);
     m_files->selectFile(shown ? info.fileName() : QString());
     setFinalName(folder, info.fileName());
+    focusFirstControl();
     return true;
 }
 

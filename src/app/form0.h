@@ -22,7 +22,8 @@ public:
 
     // Chooses the file at path as the teacher would by hand: Drive1 and Dir1
     // move to its folder, File1 shows that folder and selects the file when it
-    // lists it, finalname is set and Command1 enabled. A relative path is taken
+    // lists it, finalname is set and Command1 enabled and focused (so Enter
+    // starts). A relative path is taken
     // from the working folder. False, and nothing changes, unless path is a
     // regular file that opens for reading.
     bool chooseFile(const QString &path);
@@ -40,6 +41,7 @@ protected:
     void shown() override;
 
 private:
+    void focusFirstControl();
     void onFileSelected(const QString &fileName);
     void setFinalName(const QString &folder, const QString &fileName);
     void openInstructions();

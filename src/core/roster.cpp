@@ -7,9 +7,12 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace qh {
 
@@ -24,6 +27,40 @@ namespace {
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 bool isSeparator(char16_t c) { return c == u',' || c == u'\r' || c == u'\n'; }
+
+constexpr char16_t kFullWidthComma = u'\uFF0C';
+constexpr uchar kUtf8FullWidthComma[] = {0xEF, 0xBC, 0x8C};
+constexpr uchar kGbFullWidthComma[] = {0xA3, 0xAC};
+
+bool isGbLead(uchar b) { return b >= 0x81 && b <= 0xFE; }
+bool isGbTrail(uchar b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE); }
+bool isGbDigit(uchar b) { return b >= 0x30 && b <= 0x39; }
+
+// GB18030's four-byte codes that stand for a character: U+0080 to U+FFFF
+// (81 30 81 30 to 84 31 A4 39) and U+10000 to U+10FFFF (90 30 81 30 to E3 32 9A 35).
+bool isMappedGbFourByte(const uchar *b)
+{
+    const auto linear = [](int b1, int b2, int b3, int b4) {
+        return ((b1 - 0x81) * 10 + (b2 - 0x30)) * 1260 + (b3 - 0x81) * 10 + (b4 - 0x30);
+    };
+    const int code = linear(b[0], b[1], b[2], b[3]);
+    return code <= linear(0x84, 0x31, 0xA4, 0x39)
+        || (code >= linear(0x90, 0x30, 0x81, 0x30) && code <= linear(0xE3, 0x32, 0x9A, 0x35));
+}
+
+bool isCjkIdeograph(char32_t c)
+{
+    return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF)
+        || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+qint64 ideographCount(QStringView text)
+{
+    qint64 count = 0;
+    for (const char32_t c : text.toUcs4())
+        count += isCjkIdeograph(c);
+    return count;
+}
 
 // Qt's UTF-8 check on a file that streams past in pieces: a sequence cut by
 // the end of a piece waits for the next one.
@@ -48,6 +85,7 @@ public:
         m_tail.remove(0, cut);
     }
     bool validAtEnd() const { return m_valid && m_tail.isEmpty(); }
+    bool validSoFar() const { return m_valid; }
 
 private:
     bool m_valid = true;
@@ -101,36 +139,138 @@ private:
 
 // The field rules as a state machine over code units: bytes for UTF-8 and
 // GB18030, whose multi-byte characters never contain the bytes of space,
-// tab, quote, comma, CR or LF, and 16-bit units for UTF-16. It counts every
-// field and keeps the text of the first `keep`.
+// tab, quote, comma, CR or LF, and 16-bit units for UTF-16. The full-width
+// comma, the one separator of more than one byte, is found where a character
+// begins. It counts every field and keeps the text of the first `keep`.
 class FieldScanner {
 public:
-    explicit FieldScanner(const FieldScan &scan)
+    FieldScanner(const FieldScan &scan, TextEncoding encoding)
         : m_scan(scan)
-        , m_wide(scan.encoding == TextEncoding::Utf16LE || scan.encoding == TextEncoding::Utf16BE)
-        , m_decoder(scan.encoding)
+        , m_encoding(encoding)
+        , m_wide(encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE)
+        , m_decoder(encoding)
+        , m_countIdeographs(scan.countNameIdeographs)
     {
     }
 
     bool done() const { return m_scan.stopAfter >= 0 && m_fields.count >= m_scan.stopAfter; }
+    bool validGb18030() const { return m_validGb; }
+    // Ideographs only tell UTF-8 from GB18030 while both are still possible.
+    void stopCountingIdeographs() { m_countIdeographs = false; }
 
     template <typename Unit> void feed(const Unit *units, qsizetype n)
     {
-        for (qsizetype i = 0; i < n && !done(); ++i)
-            take(char16_t(std::make_unsigned_t<Unit>(units[i])));
+        for (qsizetype i = 0; i < n && !done(); ++i) {
+            const auto unit = std::make_unsigned_t<Unit>(units[i]);
+            if (m_wide)
+                unit == kFullWidthComma ? takeFullWidthComma({kFullWidthComma}) : take(char16_t(unit));
+            else if (m_encoding == TextEncoding::Utf8)
+                takeUtf8(uchar(unit));
+            else
+                takeGb(uchar(unit));
+        }
     }
 
     Fields finish()
     {
+        if (m_pendingCount > 0 && !done()) {
+            if (m_encoding == TextEncoding::Gb18030)
+                m_validGb = false; // a character cut off by the end
+            flushPending();
+        }
         if (m_state != State::Before && !done())
             endField(m_state == State::Plain);
         // Blanks where a field ought to begin, and then the end: a failure.
         m_fields.ok = done() || !m_blanks;
+        m_fields.validGb18030 = m_validGb;
         return std::move(m_fields);
     }
 
 private:
     enum class State { Before, Plain, Quoted, AfterQuote };
+
+    void flushPending()
+    {
+        const int n = std::exchange(m_pendingCount, 0);
+        for (int k = 0; k < n; ++k)
+            take(m_pending[k]);
+    }
+
+    // Outside quotes it is a comma; inside, text like any other.
+    void takeFullWidthComma(std::initializer_list<char16_t> units)
+    {
+        if (m_state == State::Quoted) {
+            for (const char16_t unit : units)
+                take(unit);
+        } else {
+            take(u',');
+        }
+    }
+
+    // UTF-8: EF never continues a character, so EF BC 8C is the comma wherever it stands.
+    void takeUtf8(uchar byte)
+    {
+        if (byte == kUtf8FullWidthComma[m_pendingCount]) {
+            m_pending[m_pendingCount++] = byte;
+            if (m_pendingCount == int(std::size(kUtf8FullWidthComma))) {
+                m_pendingCount = 0;
+                takeFullWidthComma({0xEF, 0xBC, 0x8C});
+            }
+            return;
+        }
+        if (m_pendingCount > 0)
+            flushPending();
+        if (byte == kUtf8FullWidthComma[0])
+            m_pending[m_pendingCount++] = byte;
+        else
+            take(byte);
+    }
+
+    // GB18030 holds back the bytes of a character until it is whole; a lead
+    // byte that starts no character is one bad character, and the bytes after
+    // it are read again, as the decoder does.
+    void takeGb(uchar byte)
+    {
+        for (;;) {
+            const int n = m_pendingCount;
+            if (n == 0) {
+                if (isGbLead(byte)) {
+                    m_pending[m_pendingCount++] = byte;
+                    return;
+                }
+                if (byte == 0x80 || byte == 0xFF)
+                    m_validGb = false;
+                take(byte);
+                return;
+            }
+            const uchar lead = m_pending[0];
+            if (n == 1 && isGbTrail(byte)) {
+                m_pendingCount = 0;
+                if (lead == kGbFullWidthComma[0] && byte == kGbFullWidthComma[1]) {
+                    takeFullWidthComma({lead, byte});
+                } else {
+                    take(lead);
+                    take(byte);
+                }
+                return;
+            }
+            if ((n == 1 && isGbDigit(byte)) || (n == 2 && isGbLead(byte)) || (n == 3 && isGbDigit(byte))) {
+                m_pending[m_pendingCount++] = byte;
+                if (m_pendingCount == 4) {
+                    if (!isMappedGbFourByte(m_pending))
+                        m_validGb = false;
+                    flushPending();
+                }
+                return;
+            }
+            m_validGb = false;
+            const uchar rest[] = {m_pending[1], m_pending[2]};
+            m_pendingCount = 0;
+            take(lead);
+            for (int k = 0; k < n - 1; ++k)
+                takeGb(rest[k]); // a digit, then perhaps a lead byte: never bad again here
+        }
+    }
 
     void take(char16_t c)
     {
@@ -172,8 +312,9 @@ private:
 
     void keep(char16_t c)
     {
-        if (m_fields.count >= m_scan.keep)
+        if (m_fields.count >= m_scan.keep && !countsIdeographs())
             return;
+        m_nonAscii = m_nonAscii || c >= 0x80;
         // Enough bytes for kMaxFieldLength characters of up to four bytes each.
         const qsizetype room = m_wide ? kMaxFieldLength : 4 * kMaxFieldLength;
         if (qsizetype(m_field.size()) < room)
@@ -182,8 +323,13 @@ private:
             m_droppedNonBlank = true;
     }
 
+    bool countsIdeographs() const { return m_countIdeographs && m_fields.count % 2 == 0; }
+
     void endField(bool trimBlanks)
     {
+        // An ASCII field is the same text either way, and holds no ideograph.
+        if (countsIdeographs() && m_nonAscii)
+            m_fields.nameIdeographs += ideographCount(text());
         if (m_fields.count < m_scan.keep) {
             if (trimBlanks && !m_droppedNonBlank) {
                 while (!m_field.empty() && isBlank(m_field.back()))
@@ -194,6 +340,7 @@ private:
         ++m_fields.count;
         m_field.clear();
         m_droppedNonBlank = false;
+        m_nonAscii = false;
         m_blanks = false;
         m_state = State::Before;
     }
@@ -219,8 +366,14 @@ private:
     }
 
     FieldScan m_scan;
+    TextEncoding m_encoding;
     bool m_wide;
     Decoder m_decoder;
+    bool m_countIdeographs;
+    bool m_validGb = true;
+    bool m_nonAscii = false;     // the field holds a unit beyond ASCII
+    uchar m_pending[4] = {};     // bytes of a character not yet whole
+    int m_pendingCount = 0;
     Fields m_fields;
     State m_state = State::Before;
     bool m_afterCR = false;        // an LF now belongs to the CR that ended the last field
@@ -231,12 +384,15 @@ private:
 
 struct Pass {
     std::optional<TextEncoding> mark;
+    TextEncoding encoding = TextEncoding::Utf8;
     Fields fields;
 };
 
-// One pass from the start of the device: the byte-order mark, then the fields.
-std::optional<Pass> readPass(QIODevice &device, qsizetype chunkBytes, TextEncoding encoding, qint64 keep,
-                             qint64 stopAfter)
+// One pass from the start of the device: the byte-order mark, then the
+// fields in `encoding`, or, for the first pass of a file without a mark, in
+// the encoding that fits it (and with the count that goes with it).
+std::optional<Pass> readPass(QIODevice &device, qsizetype chunkBytes, std::optional<TextEncoding> encoding,
+                             qint64 keep, qint64 stopAfter)
 {
     Pass pass;
     if (!device.seek(0))
@@ -250,10 +406,34 @@ std::optional<Pass> readPass(QIODevice &device, qsizetype chunkBytes, TextEncodi
         pass.mark = TextEncoding::Utf16BE;
     if (!device.seek(!pass.mark ? 0 : pass.mark == TextEncoding::Utf8 ? 3 : 2))
         return std::nullopt;
-    pass.fields = readFields(device, {pass.mark.value_or(encoding), keep, stopAfter, chunkBytes});
+    if (pass.mark || encoding) {
+        pass.encoding = pass.mark.value_or(*encoding);
+        pass.fields = readFields(device, {pass.encoding, keep, stopAfter, chunkBytes});
+    } else {
+        // Valid UTF-8 is UTF-8, unless the bytes are GB18030 as well and
+        // their names hold more Chinese characters read that way.
+        auto [utf8, gb] = readFieldsEitherWay(device, {TextEncoding::Utf8, keep, stopAfter, chunkBytes, true});
+        const bool isGb = !utf8.validUtf8 || (gb.validGb18030 && gb.nameIdeographs > utf8.nameIdeographs);
+        pass.encoding = isGb ? TextEncoding::Gb18030 : TextEncoding::Utf8;
+        pass.fields = std::move(isGb ? gb : utf8);
+        if (isGb && pass.fields.count < 0) { // cut short: neither encoding fits
+            if (!device.seek(0))
+                return std::nullopt;
+            pass.fields = readFields(device, {pass.encoding, keep, stopAfter, chunkBytes});
+        }
+    }
     if (!pass.fields.ok)
         return std::nullopt;
     return pass;
+}
+
+// The column headings of a spreadsheet's first row, spaces anywhere.
+bool isHeading(const QString &name, const QString &sex)
+{
+    const auto squeezed = [](QString text) {
+        return text.remove(u' ').remove(u'\t').remove(u'\u3000');
+    };
+    return squeezed(name) == u"姓名" && squeezed(sex) == u"性别";
 }
 
 // Both passes; `passOverFile(encoding, keep, stopAfter)` opens the file (or
@@ -263,30 +443,29 @@ template <typename PassOverFile> bool readTwice(PassOverFile passOverFile, int l
     const size_t slotCount = std::min({lists.allNames.size(), lists.boyNames.size(), lists.girlNames.size()});
     limit = int(std::clamp<qint64>(limit, 0, qint64(slotCount)));
 
-    // First pass: count. UTF-8 and GB18030 put the separators at the same
-    // bytes, so the count does not depend on which of them the file is in.
-    const std::optional<Pass> first = passOverFile(TextEncoding::Utf8, 0, -1);
+    // First pass: the encoding, the count and whether a heading leads.
+    const std::optional<Pass> first = passOverFile(std::nullopt, 2, -1);
     if (!first || first->fields.count % 2 != 0)
         return false;
-    const qint64 records = first->fields.count / 2;
-    const TextEncoding encoding = first->mark.value_or(first->fields.validUtf8 ? TextEncoding::Utf8
-                                                                              : TextEncoding::Gb18030);
+    const qint64 heading = first->fields.count >= 2 && isHeading(first->fields.kept[0], first->fields.kept[1]);
+    const qint64 records = first->fields.count / 2 - heading;
 
     // Second pass: below the limit to the end of the file, else exactly
     // `limit` records, leaving the rest unread. Any sign that the file is
     // no longer the one just counted makes it fail.
     const qint64 wanted = std::min<qint64>(records, limit);
-    const std::optional<Pass> second = passOverFile(encoding, 2 * wanted, records < limit ? -1 : 2 * wanted);
-    if (!second || second->mark != first->mark || second->fields.count != 2 * wanted)
+    const qint64 fields = 2 * (heading + wanted);
+    const std::optional<Pass> second = passOverFile(first->encoding, fields, records < limit ? -1 : fields);
+    if (!second || second->mark != first->mark || second->fields.count != fields)
         return false;
 
     int boys = 0;
     int girls = 0;
     const QStringView boy(kBoySex);
     for (qint64 k = 0; k < wanted; ++k) {
-        const QString &name = second->fields.kept[2 * k];
+        const QString &name = second->fields.kept[2 * (heading + k)];
         lists.allNames[size_t(k)] = name;
-        if (second->fields.kept[2 * k + 1] == boy)
+        if (second->fields.kept[2 * (heading + k) + 1] == boy)
             lists.boyNames[size_t(boys++)] = name;
         else
             lists.girlNames[size_t(girls++)] = name;
@@ -300,25 +479,53 @@ template <typename PassOverFile> bool readTwice(PassOverFile passOverFile, int l
 
 } // namespace
 
-Fields readFields(QIODevice &device, const FieldScan &scan)
+namespace {
+
+// Feeds the device from its current position to each scanner (8-bit
+// encodings only when there are several). Fields of the first scanner carry
+// the UTF-8 verdict.
+std::vector<Fields> scanDevice(QIODevice &device, const FieldScan &scan, std::vector<TextEncoding> encodings)
 {
-    FieldScanner scanner(scan);
+    std::vector<FieldScanner> scanners;
+    for (const TextEncoding encoding : encodings)
+        scanners.emplace_back(scan, encoding);
     Utf8Check utf8;
-    const bool wide = scan.encoding == TextEncoding::Utf16LE || scan.encoding == TextEncoding::Utf16BE;
+    // Read both ways, bytes that are not UTF-8 are GB18030, so the UTF-8
+    // scan can stop; and GB18030 that is not valid is only wanted if the
+    // bytes turn out not to be UTF-8 either, which is rare enough to be read
+    // again (its Fields then have count -1).
+    bool gbRetired = false;
+    const auto retired = [&](const FieldScanner &s) {
+        if (scanners.size() < 2)
+            return false;
+        return &s == &scanners.front() ? !utf8.validSoFar() : gbRetired;
+    };
+    const auto allDone = [&] {
+        return std::all_of(scanners.begin(), scanners.end(), [&](const FieldScanner &s) { return s.done() || retired(s); });
+    };
+    const bool wide = encodings.front() == TextEncoding::Utf16LE || encodings.front() == TextEncoding::Utf16BE;
     const qsizetype chunkBytes = scan.chunkBytes > 0 ? scan.chunkBytes : kChunkBytes;
     QByteArray raw(chunkBytes, Qt::Uninitialized);
     std::u16string units;
     int oddByte = -1; // half a UTF-16 unit left over from a chunk
-    while (!scanner.done()) {
+    while (!allDone()) {
         const qint64 got = device.read(raw.data(), chunkBytes);
         if (got < 0)
-            return {};
+            return std::vector<Fields>(encodings.size());
         if (got == 0)
             break;
         const QByteArrayView bytes(raw.constData(), got);
         if (!wide) {
             utf8.feed(bytes);
-            scanner.feed(bytes.data(), bytes.size());
+            gbRetired = gbRetired || (scanners.size() > 1 && !scanners.back().validGb18030() && utf8.validSoFar());
+            const bool bothPossible = utf8.validSoFar()
+                && std::all_of(scanners.begin(), scanners.end(), [](const FieldScanner &s) { return s.validGb18030(); });
+            for (FieldScanner &scanner : scanners) {
+                if (!bothPossible)
+                    scanner.stopCountingIdeographs();
+                if (!retired(scanner))
+                    scanner.feed(bytes.data(), bytes.size());
+            }
             continue;
         }
         units.clear();
@@ -328,20 +535,38 @@ Fields readFields(QIODevice &device, const FieldScan &scan)
                 continue;
             }
             const int second = uchar(byte);
-            units.push_back(char16_t(scan.encoding == TextEncoding::Utf16LE ? oddByte | second << 8
-                                                                            : oddByte << 8 | second));
+            units.push_back(char16_t(encodings.front() == TextEncoding::Utf16LE ? oddByte | second << 8
+                                                                                : oddByte << 8 | second));
             oddByte = -1;
         }
-        scanner.feed(units.data(), qsizetype(units.size()));
+        scanners.front().feed(units.data(), qsizetype(units.size()));
     }
-    if (oddByte >= 0 && !scanner.done()) {
+    if (oddByte >= 0 && !scanners.front().done()) {
         // A file of an odd length ends in half a character.
         const char16_t replacement = u'\uFFFD';
-        scanner.feed(&replacement, 1);
+        scanners.front().feed(&replacement, 1);
     }
-    Fields fields = scanner.finish();
-    fields.validUtf8 = !wide && utf8.validAtEnd();
-    return fields;
+    std::vector<Fields> result;
+    for (FieldScanner &scanner : scanners) {
+        result.push_back(scanner.finish());
+        if (retired(scanner))
+            result.back().count = -1;
+        result.back().validUtf8 = !wide && utf8.validAtEnd();
+    }
+    return result;
+}
+
+} // namespace
+
+Fields readFields(QIODevice &device, const FieldScan &scan)
+{
+    return scanDevice(device, scan, {scan.encoding}).front();
+}
+
+std::array<Fields, 2> readFieldsEitherWay(QIODevice &device, const FieldScan &scan)
+{
+    std::vector<Fields> both = scanDevice(device, scan, {TextEncoding::Utf8, TextEncoding::Gb18030});
+    return {std::move(both[0]), std::move(both[1])};
 }
 
 bool readRoster(const QString &path, int limit, RosterLists &lists)

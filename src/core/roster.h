@@ -11,8 +11,9 @@
 //    takes the rest of the file;
 //  - any other field runs to the next comma or line end, without the spaces
 //    and tabs in front of that separator;
-//  - the separator is consumed: a comma, or a line end, which is CR LF, a lone
-//    CR or a lone LF;
+//  - the separator is consumed: a comma, ASCII "," or full-width "，" (as a
+//    Chinese input method types it), or a line end, which is CR LF, a lone CR
+//    or a lone LF;
 //  - a field that ends at the end of the file is complete, but if the file
 //    ends where a field ought to begin, reading fails;
 //  - a field keeps at most kMaxFieldLength characters (never half a
@@ -20,13 +21,19 @@
 //
 // Encodings: a byte-order mark (UTF-8, UTF-16 LE or BE) at the very start of
 // the file is taken at its word; otherwise a file that is valid UTF-8 as a
-// whole is UTF-8, and anything else GB18030, the superset of GBK. A U+FEFF or
-// U+FFFE anywhere else is text.
+// whole is UTF-8, and anything else GB18030, the superset of GBK. Bytes that
+// are valid both ways (short GBK names can be) are GB18030 when their name
+// fields hold more CJK ideographs read that way; a tie stays UTF-8. A U+FEFF
+// or U+FFFE anywhere else is text.
+//
+// A first record whose fields are the column headings 姓名 and 性别 (spaces
+// anywhere in them aside) is a spreadsheet's heading row, not a student.
 
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
+#include <array>
 #include <vector>
 
 class QIODevice;
@@ -65,6 +72,9 @@ struct FieldScan {
     qint64 keep = 0;       // how many fields, from the first, to keep the text of
     qint64 stopAfter = -1; // stop once this many fields are read; -1 reads to the end
     qsizetype chunkBytes = kChunkBytes;
+    // Count the CJK ideographs in the name fields (the even ones, from the
+    // first), while the bytes are both valid UTF-8 and valid GB18030.
+    bool countNameIdeographs = false;
 };
 
 struct Fields {
@@ -74,12 +84,20 @@ struct Fields {
     QStringList kept;
     // Whether every byte read was valid UTF-8 (the 8-bit encodings only).
     bool validUtf8 = true;
+    // Whether every byte read was valid GB18030 (a GB18030 scan only).
+    bool validGb18030 = true;
+    qint64 nameIdeographs = 0;
 };
 
 // Reads fields from the device's current position, which must be where the
 // text starts (after any byte-order mark), in chunks of `chunkBytes`: any
 // file is read in bounded memory.
 Fields readFields(QIODevice &device, const FieldScan &scan);
+// The same bytes read as UTF-8 and as GB18030 at once (`scan.encoding` is not
+// used). A reading that cannot be the file's stops early, with count -1: UTF-8
+// once a byte is not UTF-8, GB18030 once a byte is not GB18030 while all are
+// still UTF-8.
+std::array<Fields, 2> readFieldsEitherWay(QIODevice &device, const FieldScan &scan);
 
 // Reads the roster file in two passes: the first counts the records (and
 // finds a malformed file before any list is touched), the second fills the

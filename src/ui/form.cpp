@@ -1,5 +1,6 @@
 #include "ui/form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -37,6 +38,23 @@ Form::~Form()
     close();
 }
 
+namespace {
+
+// Qt draws a focus frame only while the last focus change came from Tab, and
+// clears that mark whenever the focus moves otherwise (the window opening or
+// activating, a click). Enter and Space act on the focused button, so the
+// teacher must always see which one it is: the mark is put back each time.
+void showFocusFrames(QWidget &window)
+{
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
+    QObject::connect(qApp, &QApplication::focusChanged, &window, [&window](QWidget *, QWidget *now) {
+        if (now && now->window() == &window)
+            window.setAttribute(Qt::WA_KeyboardFocusChange);
+    });
+}
+
+} // namespace
+
 bool Form::open()
 {
     close();
@@ -57,6 +75,7 @@ bool Form::open()
         return false;
     }
     centerOnScreen(*w);
+    showFocusFrames(*w);
     w->show();
     shown();
     return true;

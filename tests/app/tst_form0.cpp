@@ -142,6 +142,7 @@ private slots:
         QVERIFY(!form.controls().at("Command1")->isEnabled());
         QCOMPARE(form.controls().get<QLabel>("Label1")->text(),
                  QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
+        // The first control of the tab order that can take the focus: 开始使用 is disabled.
         QCOMPARE(form.window()->focusWidget(), form.controls().at("Drive1"));
 
         // The tab order: Command1 (disabled now), Drive1, Dir1, File1, Command2.

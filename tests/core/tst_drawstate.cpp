@@ -8,6 +8,7 @@
 #include "core/clock.h"
 #include "core/random.h"
 
+#include <QHash>
 #include <QSet>
 #include <QTest>
 
@@ -28,6 +29,7 @@ namespace {
 
 // Chi-square critical values at p = 0.001.
 constexpr double kChi2Df6 = 22.458;
+constexpr double kChi2Df17 = 40.790;
 constexpr double kChi2Df81 = 126.083;
 
 // A class of boys 男生1.. then girls 女生1..: a group's names in file order,
@@ -285,6 +287,86 @@ private slots:
             QVERIFY(isPermutation(s, n - 1));
             if (n >= 10) // the same order again would mean no new shuffle (1 in 10! by chance)
                 QVERIFY(s.drawOrder() != order);
+        }
+    }
+
+    // Pass after pass (by the press after the last name, or by switching
+    // between two modes), each shows its group once and never opens with the
+    // name the class saw last.
+    void newPassNeverStartsWithTheLastName_data()
+    {
+        QTest::addColumn<DrawOption>("first");
+        QTest::addColumn<DrawOption>("second");
+        QTest::addColumn<int>("boys");
+        QTest::addColumn<int>("girls");
+        QTest::newRow("不重复, two students") << DrawOption::All << DrawOption::All << 1 << 1;
+        QTest::newRow("不重复, five students") << DrawOption::All << DrawOption::All << 3 << 2;
+        QTest::newRow("男同学 and 不重复 in turn") << DrawOption::Boys << DrawOption::All << 2 << 1;
+        QTest::newRow("女同学 and 不重复 in turn") << DrawOption::Girls << DrawOption::All << 1 << 3;
+    }
+
+    void newPassNeverStartsWithTheLastName()
+    {
+        QFETCH(DrawOption, first);
+        QFETCH(DrawOption, second);
+        QFETCH(int, boys);
+        QFETCH(int, girls);
+        Bench b(boys, girls, 515, 1200.0);
+        DrawState &s = b.s;
+        QString lastShown;
+        for (int pass = 0; pass < 600; ++pass) {
+            const DrawOption mode = pass % 2 ? second : first;
+            if (!s.select(mode))
+                s.press(); // after "点完了": a new pass, no name
+            const QStringList group = classNames(mode, boys, girls);
+            QStringList seen;
+            for (qsizetype k = 0; k < group.size(); ++k) {
+                s.press();
+                seen << s.view().name;
+            }
+            QVERIFY2(pass == 0 || seen.first() != lastShown, qPrintable(seen.join(u' ')));
+            lastShown = seen.last();
+            seen.sort();
+            QStringList sortedGroup = group;
+            sortedGroup.sort();
+            QCOMPARE(seen, sortedGroup);
+        }
+    }
+
+    // With the first name ruled out, the other orders of a class of four are
+    // equally likely, whichever name the last pass ended on.
+    void passesAfterTheRuleAreUniform()
+    {
+        constexpr int n = 4;
+        constexpr int passes = 14400; // about 200 per ending name and allowed order
+        Bench b(2, 2, 90210, 3000.0);
+        DrawState &s = b.s;
+        s.select(DrawOption::All);
+        QHash<QString, QHash<QString, int>> counts; // [name the last pass ended on][order]
+        QString lastShown;
+        for (int pass = 0; pass < passes; ++pass) {
+            QStringList order;
+            for (int k = 0; k < n; ++k) {
+                s.press();
+                order << s.view().name;
+            }
+            s.press(); // the next pass
+            if (pass > 0)
+                ++counts[lastShown][order.join(u' ')];
+            lastShown = order.last();
+        }
+        QCOMPARE(counts.size(), n);
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            // (n - 1) * (n - 1)! = 18 orders allowed, and only those seen.
+            QCOMPARE(it->size(), 18);
+            std::vector<int> row;
+            for (auto order = it->cbegin(); order != it->cend(); ++order) {
+                QVERIFY(!order.key().startsWith(it.key()));
+                row.push_back(order.value());
+            }
+            const double total = std::accumulate(row.begin(), row.end(), 0.0);
+            const double chi2 = chiSquare(row, total / double(row.size()));
+            QVERIFY2(chi2 < kChi2Df17, qPrintable(QStringLiteral("after %1: chi2 = %2").arg(it.key()).arg(chi2)));
         }
     }
 

@@ -6,6 +6,7 @@
 #include "rostertestsupport.h"
 
 #include <QBuffer>
+#include <QStringDecoder>
 #include <QTest>
 
 #include <random>
@@ -90,6 +91,10 @@ private slots:
         QTest::newRow("blanks then end fails") << u("甲,男\r\n  ") << QStringList{u("甲"), u("男"), kFail};
         QTest::newRow("blanks then line end") << u("甲,  \r\n") << QStringList{u("甲"), u("")};
         QTest::newRow("empty") << QString() << QStringList{};
+        QTest::newRow("full-width comma") << u("张明轩，男\r\n") << QStringList{u("张明轩"), u("男")};
+        QTest::newRow("full-width commas and blanks") << u("甲 ，，\t男，") << QStringList{u("甲"), u(""), u("男")};
+        QTest::newRow("full-width comma quoted") << u("\"张，三\"x，男") << QStringList{u("张，三"), u("男")};
+        QTest::newRow("full-width comma then blanks fails") << u("甲，  ") << QStringList{u("甲"), kFail};
     }
 
     void fields()
@@ -192,6 +197,14 @@ private slots:
         QTest::newRow("cut two-byte") << QByteArray("\xC4\xD0\xC5,\xC4\xD0") << QStringList{u("男\uFFFD"), u("男")};
         QTest::newRow("four-byte") << QByteArray("a\x81\x30\x81\x30,b") << QStringList{u("a\u0080"), u("b")};
         QTest::newRow("lead byte before a comma") << QByteArray("\x81,a") << QStringList{u("\uFFFD"), u("a")};
+        // A3 AC is the full-width comma only where a character begins.
+        QTest::newRow("full-width comma") << QByteArray("\xC4\xD0\xA3\xAC\xC5\xAE") << QStringList{u("男"), u("女")};
+        QTest::newRow("A3 AC across two characters") << QByteArray("\xB0\xA3\xAC\x50,a")
+                                                      << QStringList{u("埃琍"), u("a")};
+        QTest::newRow("full-width comma after a bad byte") << QByteArray("\xFF\xA3\xAC" "a")
+                                                           << QStringList{u("\uFFFD"), u("a")};
+        QTest::newRow("full-width comma after a cut four-byte") << QByteArray("\x81\x30\xA3\xAC" "a")
+                                                                << QStringList{u("\uFFFD0"), u("a")};
     }
 
     void gb18030Bytes()
@@ -278,6 +291,33 @@ private slots:
             QVERIFY2(scan(bytes, TextEncoding::Utf8, chunk, 0).validUtf8 == expected, bytes.toHex(' ').constData());
         }
         QVERIFY(validSeen > 500); // the soup holds valid samples too
+    }
+
+    // The GB18030 verdict, which settles bytes that are valid UTF-8 as well,
+    // is Qt's on the whole: unmapped four-byte codes and cut characters too.
+    void gb18030CheckAgreesWithQt()
+    {
+        if (!QStringDecoder("GB18030").isValid())
+            QSKIP("no GB18030 decoder in this Qt");
+        const uchar pool[] = {'a', ',', '0', '9', 0x2F, 0x3A, 0x40, 0x7E, 0x7F, 0x80, 0x81, 0x84, 0x8F,
+                              0x90, 0xA3, 0xAC, 0xA4, 0xA5, 0xE3, 0xE4, 0xFE, 0xFF, 0x32, 0x31, 0x9A, 0x35, 0x36};
+        std::mt19937 random(936);
+        int validSeen = 0;
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray bytes;
+            const int length = int(random() % 24);
+            for (int k = 0; k < length; ++k)
+                bytes += char(pool[random() % sizeof pool]);
+            QStringDecoder qt("GB18030", QStringConverter::Flag::Stateless);
+            // The line feed makes a cut character an error; the decoding runs when made a string.
+            const QString text = qt.decode(bytes + '\n');
+            Q_UNUSED(text)
+            validSeen += !qt.hasError();
+            const qsizetype chunk = 1 + qsizetype(random() % 9);
+            QVERIFY2(scan(bytes, TextEncoding::Gb18030, chunk, 0).validGb18030 == !qt.hasError(),
+                     bytes.toHex(' ').constData());
+        }
+        QVERIFY(validSeen > 500);
     }
 };
 

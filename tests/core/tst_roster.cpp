@@ -122,6 +122,15 @@ private slots:
             {"U+FEFF and U+FFFE start fields", u("甲,男\r\n\uFEFF张三,男\r\n\uFFFE李四,男\r\n王五,\uFEFF男\r\n赵六,\uFFFE男\r\n"),
              true, 5, {u("甲"), QChar(0xFEFF) + u("张三"), QChar(0xFFFE) + u("李四"), u("王五"), u("赵六")},
              {u("甲"), QChar(0xFEFF) + u("张三"), QChar(0xFFFE) + u("李四")}, {u("王五"), u("赵六")}},
+            {"full-width commas", u("张明轩，男\r\n李思雨，女\r\n"), true, 2, {u("张明轩"), u("李思雨")}, {u("张明轩")},
+             {u("李思雨")}},
+            {"heading row", u("姓名,性别\r\n甲,男\r\n"), true, 1, {u("甲")}, {u("甲")}, none},
+            {"heading with spaces", u(" 姓 名 ，\"性\u3000别\"\r\n甲,男\r\n"), true, 1, {u("甲")}, {u("甲")}, none},
+            {"heading alone", u("姓名\u3000,性别\r\n"), true, 0, none, none, none},
+            {"heading not first is a student", u("甲,男\r\n姓名,性别\r\n"), true, 2, {u("甲"), u("姓名")}, {u("甲")},
+             {u("姓名")}},
+            {"heading and 100 records", u("姓名,性别\r\n") + numbered(100), true, 100, numberedNames(82, -1),
+             numberedNames(82, 1), numberedNames(82, 0)},
         };
 
         struct Form {
@@ -304,6 +313,14 @@ private slots:
         // GBK for 联通 happens to look like UTF-8 at a glance; a strict check tells.
         QTest::newRow("gbk 联通") << QByteArray("\xC1\xAA\xCD\xA8,\xC4\xD0\r\n")
                                   << QStringList{u("联通")} << QStringList{u("联通")} << true;
+        // Valid UTF-8 and valid GBK: the reading with more Chinese characters in the names.
+        QTest::newRow("gbk girls that are valid utf8")
+            << qh::test::encodeAs(u("谢雪,女\r\n魏英,女\r\n钱萍,女\r\n"), "GB18030")
+            << QStringList{u("谢雪"), u("魏英"), u("钱萍")} << none << true;
+        QTest::newRow("utf8 that is valid gbk, more han as utf8") << u("学马,M\r\n").toUtf8()
+                                                                 << QStringList{u("学马")} << none << false;
+        QTest::newRow("utf8 that is valid gbk, a tie") << u("学生,M\r\n").toUtf8() << QStringList{u("学生")} << none
+                                                       << false;
         QTest::newRow("utf8 BOM with bad bytes") << QByteArray("\xEF\xBB\xBF" "a\xC4\xD0,\xE7\x94\xB7\r\n")
                                                  << QStringList{u("a\uFFFD\uFFFD")} << QStringList{u("a\uFFFD\uFFFD")} << false;
     }
