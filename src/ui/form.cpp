@@ -4,7 +4,14 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QGuiApplication>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
+
+#include "ui/zoom.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace qh {
 
@@ -22,6 +29,33 @@ void FormWindow::paintEvent(QPaintEvent *event)
         return; // the style has painted the palette's window colour
     QPainter p(this);
     p.fillRect(event->rect(), toQColor(m_background, palette()));
+}
+
+void FormWindow::setDesignSize(QSize size)
+{
+    m_design = size;
+    setFixedSize(size);
+}
+
+double FormWindow::zoom() const
+{
+    return zoomOf(*this);
+}
+
+void FormWindow::zoomTo(QSize client)
+{
+    if (m_design.isEmpty())
+        return;
+    const double z = std::min(double(client.width()) / m_design.width(), double(client.height()) / m_design.height());
+    const QSize used(static_cast<int>(std::lround(m_design.width() * z)),
+                     static_cast<int>(std::lround(m_design.height() * z)));
+    applyZoom(*this, z, QPoint((client.width() - used.width()) / 2, (client.height() - used.height()) / 2));
+}
+
+void FormWindow::resizeEvent(QResizeEvent *event)
+{
+    zoomTo(event->size());
+    QWidget::resizeEvent(event);
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)
@@ -43,9 +77,11 @@ bool Form::open()
     auto *w = new FormWindow;
     w->setObjectName(m_objectName);
     w->setAttribute(Qt::WA_DeleteOnClose, false);
-    // Fixed size, no maximise: the layout is in fixed twips.
+    // The layout zooms as a whole (ui/zoom.h); only the mode windows offer
+    // to be maximised.
     w->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | extraWindowFlags());
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                      (maximisable() ? Qt::WindowMaximizeButtonHint : Qt::WindowFlags()) | extraWindowFlags());
     m_window = w;
     QObject::connect(w, &FormWindow::closedByUser, w, [this] {
         if (onClosedByUser)
@@ -56,8 +92,23 @@ bool Form::open()
         close();
         return false;
     }
-    centerOnScreen(*w);
+    // The frame is known only once the window is shown: placed first with a
+    // generous guess at a title bar and borders, then again with the real
+    // frame where the platform reports one by now.
+    const QMargins guess(8, 40, 8, 8);
+    placeOnScreen(*w, maximisable(), guess);
     w->show();
+    const QMargins frame(w->geometry().left() - w->frameGeometry().left(),
+                         w->geometry().top() - w->frameGeometry().top(),
+                         w->frameGeometry().right() - w->geometry().right(),
+                         w->frameGeometry().bottom() - w->geometry().bottom());
+    if (!frame.isNull() && frame != guess && w->windowState() == Qt::WindowNoState)
+        placeOnScreen(*w, maximisable(), frame);
+    if (maximisable()) {
+        auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), w);
+        QObject::connect(fullScreen, &QShortcut::activated, w,
+                         [w] { w->setWindowState(w->windowState() ^ Qt::WindowFullScreen); });
+    }
     shown();
     return true;
 }
@@ -75,14 +126,30 @@ void Form::close()
     w->deleteLater();
 }
 
-void centerOnScreen(QWidget &window)
+void placeOnScreen(FormWindow &window, bool resizable, QMargins frameMargins)
 {
     QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect avail = screen->availableGeometry();
-    QRect frame = window.frameGeometry();
+    const QSize design = window.designSize();
+    const double z = fitZoom(design, avail.size().shrunkBy(frameMargins));
+    const QSize size(static_cast<int>(std::lround(design.width() * z)),
+                     static_cast<int>(std::lround(design.height() * z)));
+    if (resizable) {
+        window.setMinimumSize(size);
+        window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window.resize(size);
+    } else {
+        window.setFixedSize(size);
+    }
+    window.zoomTo(size); // a hidden window gets its resize event only when shown
+
+    QRect frame(QPoint(), size.grownBy(frameMargins));
     frame.moveCenter(avail.center());
+    // Never above the top or under the taskbar, even if the centre must give.
+    frame.moveLeft(std::max(avail.left(), std::min(frame.left(), avail.left() + avail.width() - frame.width())));
+    frame.moveTop(std::max(avail.top(), std::min(frame.top(), avail.top() + avail.height() - frame.height())));
     window.move(frame.topLeft());
 }
 

@@ -1,5 +1,7 @@
 #include "ui/linecontrol.h"
 
+#include "ui/zoom.h"
+
 #include <QPainter>
 
 namespace qh {
@@ -15,6 +17,13 @@ void LineControl::setEnds(QPoint from, QPoint to)
     m_from = from;
     m_to = to;
     setGeometry(QRect(from, to).normalized()); // QRect is inclusive: one pixel thick
+}
+
+void LineControl::setDesignEnds(QPoint from, QPoint to)
+{
+    m_designFrom = from;
+    m_designTo = to;
+    placeAtWindowZoom(*this);
 }
 
 void LineControl::paintEvent(QPaintEvent *)
