@@ -29,6 +29,12 @@ void LineControl::setDesignEnds(QPoint from, QPoint to)
 void LineControl::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    // A rule across or down is the whole widget, filled: at a fractional
+    // display scale or zoom a one-pixel pen could fall between device rows.
+    if (m_from.x() == m_to.x() || m_from.y() == m_to.y()) {
+        p.fillRect(rect(), palette().color(QPalette::WindowText));
+        return;
+    }
     p.setPen(QPen(palette().color(QPalette::WindowText), 1));
     p.drawLine(m_from - pos(), m_to - pos());
 }
