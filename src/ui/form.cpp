@@ -11,7 +11,6 @@
 #include "ui/zoom.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace qh {
 
@@ -47,8 +46,7 @@ void FormWindow::zoomTo(QSize client)
     if (m_design.isEmpty())
         return;
     const double z = std::min(double(client.width()) / m_design.width(), double(client.height()) / m_design.height());
-    const QSize used(static_cast<int>(std::lround(m_design.width() * z)),
-                     static_cast<int>(std::lround(m_design.height() * z)));
+    const QSize used = zoomSize(m_design, z);
     applyZoom(*this, z, QPoint((client.width() - used.width()) / 2, (client.height() - used.height()) / 2));
 }
 
@@ -133,9 +131,7 @@ void placeOnScreen(FormWindow &window, bool resizable, QMargins frameMargins)
         return;
     const QRect avail = screen->availableGeometry();
     const QSize design = window.designSize();
-    const double z = fitZoom(design, avail.size().shrunkBy(frameMargins));
-    const QSize size(static_cast<int>(std::lround(design.width() * z)),
-                     static_cast<int>(std::lround(design.height() * z)));
+    const QSize size = zoomSize(design, fitZoom(design, avail.size().shrunkBy(frameMargins)));
     if (resizable) {
         window.setMinimumSize(size);
         window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);

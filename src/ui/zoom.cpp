@@ -93,6 +93,11 @@ QRect zoomRect(const QRect &design, double zoom)
                  zoomed(design.top() + design.height(), zoom) - top);
 }
 
+QSize zoomSize(QSize design, double zoom)
+{
+    return QSize(zoomed(design.width(), zoom), zoomed(design.height(), zoom));
+}
+
 double fitZoom(QSize design, QSize room)
 {
     if (design.isEmpty())

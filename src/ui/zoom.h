@@ -19,6 +19,9 @@ namespace qh {
 // rounded, so that controls that meet in the design still meet.
 QRect zoomRect(const QRect &design, double zoom);
 
+// A design size at zoom, rounded.
+QSize zoomSize(QSize design, double zoom);
+
 // The largest zoom, at most 1, at which design fits room; 1 when it fits.
 double fitZoom(QSize design, QSize room);
 
