@@ -2,7 +2,8 @@
 # Renders the program's windows to PNG files, to look at by eye: the whole
 # program started as main() starts it, on the sample roster, driven through
 # the start window, the seat chart and the single-draw window. Under Xvfb
-# (real X11 font rendering) when xvfb-run is there, else offscreen.
+# (real X11 font rendering, with openbox for frames and maximising) when
+# xvfb-run is there, else offscreen.
 #
 #   scripts/render.sh [form0|form1|form2|all] [OUT-DIR] [SCALE] [BUILD-DIR] [SCREEN]
 #
@@ -28,8 +29,14 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 cd "$root/examples"   # the start window lists the working folder
 export QT_SCALE_FACTOR="$scale"
+# Xvfb with a window manager (openbox), so that windows get real frames and
+# are maximised the way a desktop does it.
+source "$root/scripts/deps.sh"
+qh_ensure_packages xvfb xauth openbox >&2 || echo "(going on without them)" >&2
 if command -v xvfb-run >/dev/null 2>&1; then
-  xvfb-run -a -s "-screen 0 ${screen}x24" "$tool" "$out" "$which"
+  xvfb-run -a -s "-screen 0 ${screen}x24" bash -c \
+    'if command -v openbox >/dev/null; then openbox & sleep 1; fi; "$@"; status=$?; kill %1 2>/dev/null; exit $status' \
+    render "$tool" "$out" "$which"
 else
   printf '{"screens": [{"name": "s", "width": %s, "height": %s}]}\n' "${screen%x*}" "${screen#*x}" >"$out/screen.json"
   QT_QPA_PLATFORM="offscreen:configfile=$out/screen.json" "$tool" "$out" "$which"
