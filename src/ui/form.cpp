@@ -11,6 +11,7 @@
 #include "ui/zoom.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qh {
 
@@ -54,6 +55,39 @@ void FormWindow::resizeEvent(QResizeEvent *event)
 {
     zoomTo(event->size());
     QWidget::resizeEvent(event);
+    placeWithRealFrame();
+}
+
+void FormWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    placeWithRealFrame();
+}
+
+QMargins FormWindow::frameMargins() const
+{
+    const QRect inner = geometry(), outer = frameGeometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                    outer.bottom() - inner.bottom());
+}
+
+void FormWindow::placeOnScreen(bool resizable, QMargins guessedFrame)
+{
+    m_resizable = resizable;
+    m_guessedFrame = guessedFrame;
+    qh::placeOnScreen(*this, resizable, guessedFrame);
+}
+
+void FormWindow::placeWithRealFrame()
+{
+    if (m_guessedFrame.isNull() || !isVisible())
+        return;
+    const QMargins frame = frameMargins();
+    if (frame.isNull())
+        return;
+    const QMargins guess = std::exchange(m_guessedFrame, QMargins());
+    if (frame != guess && windowState() == Qt::WindowNoState)
+        qh::placeOnScreen(*this, m_resizable, frame);
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)
@@ -91,17 +125,10 @@ bool Form::open()
         return false;
     }
     // The frame is known only once the window is shown: placed first with a
-    // generous guess at a title bar and borders, then again with the real
-    // frame where the platform reports one by now.
-    const QMargins guess(8, 40, 8, 8);
-    placeOnScreen(*w, maximisable(), guess);
+    // generous guess at a title bar and borders.
+    w->placeOnScreen(maximisable(), QMargins(8, 40, 8, 8));
     w->show();
-    const QMargins frame(w->geometry().left() - w->frameGeometry().left(),
-                         w->geometry().top() - w->frameGeometry().top(),
-                         w->frameGeometry().right() - w->geometry().right(),
-                         w->frameGeometry().bottom() - w->geometry().bottom());
-    if (!frame.isNull() && frame != guess && w->windowState() == Qt::WindowNoState)
-        placeOnScreen(*w, maximisable(), frame);
+    w->placeWithRealFrame(); // where the platform knows it already
     if (maximisable()) {
         auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), w);
         QObject::connect(fullScreen, &QShortcut::activated, w,

@@ -41,6 +41,14 @@ public:
     double zoom() const;
     // Lays the controls out for a client area of that size.
     void zoomTo(QSize client);
+    // Places the window on its screen (placeOnScreen) with a guessed frame,
+    // and again once, with the real one, as soon as the platform reports it
+    // (placeWithRealFrame, also run on the window's moves and resizes): a
+    // window manager may frame the window only some time after it is shown.
+    void placeOnScreen(bool resizable, QMargins guessedFrame);
+    void placeWithRealFrame();
+    // The frame around the client area; null while the platform has not said.
+    QMargins frameMargins() const;
 
 signals:
     void closedByUser();
@@ -49,6 +57,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 #ifdef Q_OS_WIN
     // In windowsdesktop.cpp.
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -58,6 +67,8 @@ private:
     Color m_background = colors::ButtonFace;
     QPointer<QWidget> m_noActivate;
     QSize m_design;
+    bool m_resizable = false;
+    QMargins m_guessedFrame; // null once the real frame has been used
 };
 
 class Form {
