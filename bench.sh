@@ -31,6 +31,7 @@ if [ "$xvfb" = 1 ]; then
   export QT_QPA_PLATFORM=xcb QH_BENCH_XVFB=1
   exec xvfb-run -a -s "-screen 0 1920x1080x24" python3 bench/run_bench.py "$build" "${args[@]}"
 else
-  export QT_QPA_PLATFORM=offscreen
+  # A screen that holds every window at its design size (the platform's own is 800x800).
+  export QT_QPA_PLATFORM="offscreen:configfile=$PWD/tests/screens/desktop.json"
   exec python3 bench/run_bench.py "$build" "${args[@]}"
 fi

@@ -5,6 +5,7 @@
 #include "core/platform.h"
 #include "core/rosterfailure.h"
 #include "core/units.h"
+#include "ui/zoom.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -302,7 +303,7 @@ void Form2::applyView()
             setBackColor(*b, card.back);
         if (card.width != was.width) {
             const seat::TwipRect &r = places[at(s)].card;
-            b->setGeometry(twipsRect(r.left, r.top, card.width, r.height));
+            setDesignGeometry(*b, twipsRect(r.left, r.top, card.width, r.height));
         }
         if (card.visible != was.visible)
             b->setVisible(card.visible);

@@ -46,6 +46,7 @@ protected:
     bool load() override;
     void teardown() override;
     void shown() override;
+    bool maximisable() const override { return true; }
 
 private:
     void onCardClicked(int seat);

@@ -34,6 +34,7 @@ protected:
     void teardown() override;
     void shown() override;
     Qt::WindowFlags extraWindowFlags() const override { return Qt::WindowStaysOnTopHint; }
+    bool maximisable() const override { return true; }
 
 private:
     void onOptionSelected(DrawOption option);

@@ -4,7 +4,9 @@
 #include "ui/enterkey.h"
 #include "ui/filecontrols.h"
 #include "ui/fitlabel.h"
+#include "ui/form.h"
 #include "ui/linecontrol.h"
+#include "ui/zoom.h"
 #include "core/units.h"
 
 #include <QApplication>
@@ -144,8 +146,6 @@ QWidget *create(const ControlSpec &row, QWidget *parent)
     }
     case ControlKind::Picture: {
         auto *p = new QLabel(parent);
-        if (row.picture)
-            p->setPixmap(QPixmap(QString::fromUtf8(row.picture)));
         p->setAttribute(Qt::WA_TranslucentBackground);
         return p;
     }
@@ -198,7 +198,10 @@ void setForeColor(QWidget &control, Color color)
 
 void setClientSizeTwips(QWidget &form, int width, int height)
 {
-    form.setFixedSize(twipsSize(width, height));
+    if (auto *window = qobject_cast<FormWindow *>(&form))
+        window->setDesignSize(twipsSize(width, height));
+    else
+        form.setFixedSize(twipsSize(width, height));
 }
 
 Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
@@ -230,16 +233,18 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
             if (row.kind == ControlKind::Frame)
                 frames.insert(w->objectName(), w);
 
+            // Geometry, font and picture at the window's zoom (ui/zoom.h).
             if (row.kind == ControlKind::Line) {
-                static_cast<LineControl *>(w)->setEnds(twipsPoint(row.left, row.top),
-                                                       twipsPoint(row.left + row.width, row.top + row.height));
+                static_cast<LineControl *>(w)->setDesignEnds(twipsPoint(row.left, row.top),
+                                                             twipsPoint(row.left + row.width, row.top + row.height));
             } else if (row.kind == ControlKind::Picture) {
-                auto *label = static_cast<QLabel *>(w);
-                const QSize natural = label->pixmap().isNull() ? twipsSize(row.width, row.height)
-                                                               : label->pixmap().deviceIndependentSize().toSize();
-                w->setGeometry(QRect(twipsPoint(row.left, row.top), natural));
+                const QPixmap picture = row.picture ? QPixmap(QString::fromUtf8(row.picture)) : QPixmap();
+                const QSize natural = picture.isNull() ? twipsSize(row.width, row.height)
+                                                       : picture.deviceIndependentSize().toSize();
+                setDesignGeometry(*w, QRect(twipsPoint(row.left, row.top), natural));
+                setDesignPicture(*w, picture);
             } else {
-                w->setGeometry(twipsRect(row.left, row.top, row.width, row.height));
+                setDesignGeometry(*w, twipsRect(row.left, row.top, row.width, row.height));
             }
 
             if (row.font.face != FontFace::None) {
@@ -247,7 +252,7 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
                 auto it = fonts.find(key);
                 if (it == fonts.end())
                     it = fonts.emplace(key, makeFont(row.font)).first;
-                w->setFont(it->second);
+                setDesignFont(*w, it->second);
             }
             if (row.kind != ControlKind::Picture) {
                 setBackColor(*w, row.back);

@@ -75,7 +75,8 @@ private:
 // returns them. Build cost matters: a seat chart has 172 controls.
 Controls buildControls(QWidget &form, std::span<const ControlSpec> table);
 
-// Fixed client size in twips; windows are not resized, nothing re-lays out.
+// The client size in twips at zoom 1. A program window (FormWindow) zooms
+// its whole layout from there (ui/zoom.h); any other widget gets it fixed.
 void setClientSizeTwips(QWidget &form, int width, int height);
 
 // Applies a back or text colour to a control built from a table.

@@ -104,6 +104,8 @@ void drawEmLines(QPainter &painter, const QRectF &box, const QStringList &lines,
             x += (box.width() - width) / 2;
         else if (align & Qt::AlignRight)
             x += box.width() - width;
+        else // a pixel clear of the left edge too, where a small font's glyph starts at 0
+            x += std::clamp(1 - metrics.tightBoundingRect(line).left(), 0.0, std::max(0.0, box.width() - width));
         painter.drawText(QPointF(x, baseline), line);
         baseline += em;
     }

@@ -5,7 +5,14 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QGuiApplication>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
+
+#include "ui/zoom.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace qh {
 
@@ -23,6 +30,65 @@ void FormWindow::paintEvent(QPaintEvent *event)
         return; // the style has painted the palette's window colour
     QPainter p(this);
     p.fillRect(event->rect(), toQColor(m_background, palette()));
+}
+
+void FormWindow::setDesignSize(QSize size)
+{
+    m_design = size;
+    setFixedSize(size);
+}
+
+double FormWindow::zoom() const
+{
+    return zoomOf(*this);
+}
+
+void FormWindow::zoomTo(QSize client)
+{
+    if (m_design.isEmpty())
+        return;
+    const double z = std::min(double(client.width()) / m_design.width(), double(client.height()) / m_design.height());
+    const QSize used = zoomSize(m_design, z);
+    applyZoom(*this, z, QPoint((client.width() - used.width()) / 2, (client.height() - used.height()) / 2));
+}
+
+void FormWindow::resizeEvent(QResizeEvent *event)
+{
+    zoomTo(event->size());
+    QWidget::resizeEvent(event);
+    placeWithRealFrame();
+}
+
+void FormWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    placeWithRealFrame();
+}
+
+QMargins FormWindow::frameMargins() const
+{
+    const QRect inner = geometry(), outer = frameGeometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                    outer.bottom() - inner.bottom());
+}
+
+void FormWindow::placeOnScreen(bool resizable, QMargins guessedFrame)
+{
+    m_resizable = resizable;
+    m_guessedFrame = guessedFrame;
+    qh::placeOnScreen(*this, resizable, guessedFrame);
+}
+
+void FormWindow::placeWithRealFrame()
+{
+    if (m_guessedFrame.isNull() || !isVisible())
+        return;
+    const QMargins frame = frameMargins();
+    if (frame.isNull())
+        return;
+    const QMargins guess = std::exchange(m_guessedFrame, QMargins());
+    if (frame != guess && windowState() == Qt::WindowNoState)
+        qh::placeOnScreen(*this, m_resizable, frame);
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)
@@ -61,9 +127,11 @@ bool Form::open()
     auto *w = new FormWindow;
     w->setObjectName(m_objectName);
     w->setAttribute(Qt::WA_DeleteOnClose, false);
-    // Fixed size, no maximise: the layout is in fixed twips.
+    // The layout zooms as a whole (ui/zoom.h); only the mode windows offer
+    // to be maximised.
     w->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | extraWindowFlags());
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                      (maximisable() ? Qt::WindowMaximizeButtonHint : Qt::WindowFlags()) | extraWindowFlags());
     m_window = w;
     QObject::connect(w, &FormWindow::closedByUser, w, [this] {
         if (onClosedByUser)
@@ -74,9 +142,17 @@ bool Form::open()
         close();
         return false;
     }
-    centerOnScreen(*w);
+    // The frame is known only once the window is shown: placed first with a
+    // generous guess at a title bar and borders.
+    w->placeOnScreen(maximisable(), QMargins(8, 40, 8, 8));
     showFocusFrames(*w);
     w->show();
+    w->placeWithRealFrame(); // where the platform knows it already
+    if (maximisable()) {
+        auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), w);
+        QObject::connect(fullScreen, &QShortcut::activated, w,
+                         [w] { w->setWindowState(w->windowState() ^ Qt::WindowFullScreen); });
+    }
     shown();
     return true;
 }
@@ -94,14 +170,28 @@ void Form::close()
     w->deleteLater();
 }
 
-void centerOnScreen(QWidget &window)
+void placeOnScreen(FormWindow &window, bool resizable, QMargins frameMargins)
 {
     QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect avail = screen->availableGeometry();
-    QRect frame = window.frameGeometry();
+    const QSize design = window.designSize();
+    const QSize size = zoomSize(design, fitZoom(design, avail.size().shrunkBy(frameMargins)));
+    if (resizable) {
+        window.setMinimumSize(size);
+        window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window.resize(size);
+    } else {
+        window.setFixedSize(size);
+    }
+    window.zoomTo(size); // a hidden window gets its resize event only when shown
+
+    QRect frame(QPoint(), size.grownBy(frameMargins));
     frame.moveCenter(avail.center());
+    // Never above the top or under the taskbar, even if the centre must give.
+    frame.moveLeft(std::max(avail.left(), std::min(frame.left(), avail.left() + avail.width() - frame.width())));
+    frame.moveTop(std::max(avail.top(), std::min(frame.top(), avail.top() + avail.height() - frame.height())));
     window.move(frame.topLeft());
 }
 

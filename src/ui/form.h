@@ -33,12 +33,31 @@ public:
     void setNoActivateButton(QWidget *button) { m_noActivate = button; }
     QWidget *noActivateButton() const { return m_noActivate; }
 
+    // The client size at zoom 1. The window's zoom follows its client size:
+    // the whole layout is scaled by one factor to the largest size that fits,
+    // aspect kept, centred on the background (ui/zoom.h).
+    void setDesignSize(QSize size);
+    QSize designSize() const { return m_design; }
+    double zoom() const;
+    // Lays the controls out for a client area of that size.
+    void zoomTo(QSize client);
+    // Places the window on its screen (placeOnScreen) with a guessed frame,
+    // and again once, with the real one, as soon as the platform reports it
+    // (placeWithRealFrame, also run on the window's moves and resizes): a
+    // window manager may frame the window only some time after it is shown.
+    void placeOnScreen(bool resizable, QMargins guessedFrame);
+    void placeWithRealFrame();
+    // The frame around the client area; null while the platform has not said.
+    QMargins frameMargins() const;
+
 signals:
     void closedByUser();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 #ifdef Q_OS_WIN
     // In windowsdesktop.cpp.
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -47,6 +66,9 @@ protected:
 private:
     Color m_background = colors::ButtonFace;
     QPointer<QWidget> m_noActivate;
+    QSize m_design;
+    bool m_resizable = false;
+    QMargins m_guessedFrame; // null once the real frame has been used
 };
 
 class Form {
@@ -80,14 +102,19 @@ protected:
     virtual void shown() {}
     // Hook for window flags that must be in place before the first show.
     virtual Qt::WindowFlags extraWindowFlags() const { return {}; }
+    // Whether the window can be maximised (or put full screen with F11),
+    // its layout then zoomed to fill the screen.
+    virtual bool maximisable() const { return false; }
 
 private:
     QString m_objectName;
     QPointer<FormWindow> m_window;
 };
 
-// Moves a window so that it stands centred on its screen.
-void centerOnScreen(QWidget &window);
+// Sizes a window to its design size, zoomed out where that does not fit the
+// available area of its screen with a frame of frameMargins, and centres it
+// there, its frame wholly inside. A resizable window may grow from that size.
+void placeOnScreen(FormWindow &window, bool resizable, QMargins frameMargins);
 
 } // namespace qh
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTest>
 
 namespace qh::test {
@@ -47,7 +48,10 @@ struct ProgramDriver {
     static void click(QWidget *w)
     {
         QVERIFY(w);
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() - 4, w->height() / 2));
+        // An option button takes clicks on its indicator and caption only.
+        const QPoint at = qobject_cast<QRadioButton *>(w) ? QPoint(8, w->height() / 2)
+                                                          : QPoint(w->width() - 4, w->height() / 2);
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
         // Run what an event loop would run after the click: posted events, and
         // the deletion of a window that was closed.
         QCoreApplication::processEvents();

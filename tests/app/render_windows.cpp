@@ -4,12 +4,14 @@
 //   render_windows OUT_DIR [form0|form1|form2|all]
 //
 // The start window lists the working folder, whose 名单.txt is chosen. Set
-// QT_SCALE_FACTOR for a display scale other than 1.
+// QT_SCALE_FACTOR for a display scale other than 1. The mode windows are also
+// saved maximised.
 
 #include "programdriver.h"
 #include "testmain.h"
 
 #include <QDir>
+#include <QScreen>
 
 #include <cstdio>
 
@@ -47,6 +49,10 @@ public:
         for (int s = 0; s < 82; ++s)
             click("Form2", qh::controlName("Command1", s));
         save("Form2", "form2-all.png");
+        // Maximised: the whole layout zoomed to the screen, a card turned over.
+        click("Form2", "Option3");
+        click("Form2", qh::controlName("Command1", 3));
+        saveMaximised("Form2", "form2-maximised.png");
 
         click("Form2", "Command2");
         save("Form1", "form1-1-loaded.png");
@@ -67,6 +73,7 @@ public:
         for (int i = 0; i < 100 && draw->text() != QStringLiteral("点完了"); ++i)
             click("Form1", "Command1");
         save("Form1", "form1-6-finished.png");
+        saveMaximised("Form1", "form1-maximised.png");
         return m_failures == 0;
     }
 
@@ -76,6 +83,24 @@ private:
     {
         if (QWidget *w = ProgramDriver::control(form, name); w && w->isVisible())
             ProgramDriver::click(w);
+    }
+    // Maximises through the window state, saves, and restores. Without a
+    // window manager (a bare Xvfb) nobody resizes a maximised window, so the
+    // window is then given the screen's available area as a manager would.
+    void saveMaximised(const char *form, const char *file)
+    {
+        QWidget *w = ProgramDriver::window(form);
+        if (!w)
+            return;
+        const QSize normal = w->size();
+        w->setWindowState(Qt::WindowMaximized);
+        if (!QTest::qWaitFor([&] { return w->size() != normal; }, 1000))
+            w->setGeometry(w->screen()->availableGeometry());
+        QTest::qWait(50);
+        save(form, file);
+        w->setWindowState(Qt::WindowNoState);
+        if (!QTest::qWaitFor([&] { return w->size() == normal; }, 1000))
+            w->resize(normal);
     }
     void save(const char *form, const char *file)
     {

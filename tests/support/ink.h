@@ -47,8 +47,12 @@ inline QRect textArea(const QWidget &w)
         opt.text = radio->text();
         return radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, radio) & radio->rect();
     }
-    if (auto *label = qobject_cast<const QLabel *>(&w))
-        return label->contentsRect();
+    if (auto *label = qobject_cast<const QLabel *>(&w)) {
+        // A border drawn at a fractional display scale shades the device
+        // pixels just inside it.
+        const int shade = label->frameWidth() > 0 ? 1 : 0;
+        return label->contentsRect().adjusted(shade, shade, -shade, -shade);
+    }
     return w.rect().adjusted(3, 3, -3, -3); // a button's bevel
 }
 

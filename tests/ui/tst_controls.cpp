@@ -6,11 +6,14 @@
 #include "core/colors.h"
 #include "ui/controls.h"
 #include "ui/fitlabel.h"
+#include "ui/form.h"
 #include "ui/linecontrol.h"
 #include "core/units.h"
+#include "ui/zoom.h"
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -154,6 +157,51 @@ private slots:
         QCOMPARE(line->geometry().height(), 1);
 
         QVERIFY(!c.at("Nothing"));
+    }
+
+    // One factor for every control of a window: geometry (edges rounded, a
+    // frame's controls inside their frame), font and line; back at 1 exactly
+    // as built.
+    void zoomScalesEveryControl_data()
+    {
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<QPoint>("offset");
+        QTest::newRow("maximised") << 1.8 << QPoint(40, 0);
+        QTest::newRow("small screen") << 0.83 << QPoint();
+    }
+    void zoomScalesEveryControl()
+    {
+        QFETCH(double, zoom);
+        QFETCH(QPoint, offset);
+        FormWindow form;
+        setClientSizeTwips(form, 15090, 8970);
+        const Controls c = buildControls(form, kTable);
+        QHash<QWidget *, QRect> built;
+        QHash<QWidget *, int> px;
+        for (const ControlSpec &row : kTable) {
+            QWidget *w = c.at(row.name, row.index);
+            built.insert(w, w->geometry());
+            px.insert(w, w->font().pixelSize());
+        }
+        applyZoom(form, zoom, offset);
+        QCOMPARE(zoomOf(*c.at("Option1")), zoom);
+        for (const ControlSpec &row : kTable) {
+            QWidget *w = c.at(row.name, row.index);
+            const QPoint shift = row.container ? QPoint() : offset;
+            if (row.kind != K::Line) // a line lies between its ends, below
+                QCOMPARE(w->geometry(), zoomRect(built.value(w), zoom).translated(shift));
+            if (row.font.face != FontFace::None)
+                QCOMPARE(w->font().pixelSize(), qRound(px.value(w) * zoom));
+        }
+        auto *line = c.get<LineControl>("Line1");
+        QCOMPARE(line->from(), QPoint(qRound(24 * zoom), qRound(544 * zoom)) + offset);
+        QCOMPARE(line->to(), QPoint(qRound(968 * zoom), qRound(544 * zoom)) + offset);
+        applyZoom(form, 1.0);
+        for (const ControlSpec &row : kTable) {
+            QWidget *w = c.at(row.name, row.index);
+            QCOMPARE(w->geometry(), built.value(w));
+            QCOMPARE(w->font().pixelSize(), px.value(w));
+        }
     }
 
     void stackingFollowsRowOrder()

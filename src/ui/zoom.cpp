@@ -1,0 +1,160 @@
+#include "ui/zoom.h"
+
+#include "ui/linecontrol.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qh {
+
+namespace {
+
+const char *const kDesignRect = "qhDesignRect";
+const char *const kDesignFontPx = "qhDesignFontPx";
+const char *const kDesignPicture = "qhDesignPicture";
+const char *const kZoom = "qhZoom";
+const char *const kZoomOffset = "qhZoomOffset";
+
+int zoomed(int v, double zoom)
+{
+    return static_cast<int>(std::lround(v * zoom));
+}
+
+QPoint zoomPoint(QPoint p, double zoom)
+{
+    return QPoint(zoomed(p.x(), zoom), zoomed(p.y(), zoom));
+}
+
+// Only the window's own children move with the centring offset; a frame's
+// controls move with their frame.
+QPoint offsetFor(const QWidget &control)
+{
+    const QWidget *top = control.window();
+    if (control.parentWidget() != top || top == &control)
+        return {};
+    return top->property(kZoomOffset).toPoint();
+}
+
+void placeAtZoom(QWidget &control, double zoom)
+{
+    const QPoint offset = offsetFor(control);
+    if (auto *line = qobject_cast<LineControl *>(&control)) {
+        line->setEnds(zoomPoint(line->designFrom(), zoom) + offset, zoomPoint(line->designTo(), zoom) + offset);
+        return;
+    }
+    const QVariant design = control.property(kDesignRect);
+    if (design.isValid())
+        control.setGeometry(zoomRect(design.toRect(), zoom).translated(offset));
+}
+
+void fontAtZoom(QWidget &control, double zoom)
+{
+    const int designPx = control.property(kDesignFontPx).toInt();
+    if (designPx <= 0)
+        return;
+    const int px = std::max(1, zoomed(designPx, zoom));
+    if (control.font().pixelSize() == px)
+        return;
+    QFont f = control.font();
+    f.setPixelSize(px);
+    control.setFont(f);
+}
+
+void pictureAtZoom(QWidget &control, double zoom)
+{
+    auto *label = qobject_cast<QLabel *>(&control);
+    const QVariant design = control.property(kDesignPicture);
+    if (!label || !design.isValid())
+        return;
+    const QPixmap picture = design.value<QPixmap>();
+    if (zoom == 1.0 || picture.isNull()) {
+        label->setPixmap(picture);
+        return;
+    }
+    // Scaled once, smoothly, to the device pixels it covers.
+    const qreal dpr = control.devicePixelRatioF();
+    QPixmap scaled = picture.scaled(control.size() * dpr, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(dpr);
+    label->setPixmap(scaled);
+}
+
+} // namespace
+
+QRect zoomRect(const QRect &design, double zoom)
+{
+    const int left = zoomed(design.left(), zoom);
+    const int top = zoomed(design.top(), zoom);
+    return QRect(left, top, zoomed(design.left() + design.width(), zoom) - left,
+                 zoomed(design.top() + design.height(), zoom) - top);
+}
+
+QSize zoomSize(QSize design, double zoom)
+{
+    return QSize(zoomed(design.width(), zoom), zoomed(design.height(), zoom));
+}
+
+double fitZoom(QSize design, QSize room)
+{
+    if (design.isEmpty())
+        return 1.0;
+    return std::clamp(std::min(double(room.width()) / design.width(), double(room.height()) / design.height()),
+                      0.0, 1.0);
+}
+
+double zoomOf(const QWidget &control)
+{
+    const QVariant z = control.window()->property(kZoom);
+    return z.isValid() ? z.toDouble() : 1.0;
+}
+
+void setDesignGeometry(QWidget &control, const QRect &design)
+{
+    control.setProperty(kDesignRect, design);
+    placeAtZoom(control, zoomOf(control));
+}
+
+void setDesignFont(QWidget &control, const QFont &font)
+{
+    control.setFont(font);
+    control.setProperty(kDesignFontPx, font.pixelSize());
+    const double zoom = zoomOf(control);
+    if (zoom != 1.0)
+        fontAtZoom(control, zoom);
+}
+
+void setDesignPicture(QWidget &control, const QPixmap &picture)
+{
+    control.setProperty(kDesignPicture, picture);
+    pictureAtZoom(control, zoomOf(control));
+}
+
+void placeAtWindowZoom(QWidget &control)
+{
+    placeAtZoom(control, zoomOf(control));
+}
+
+void applyZoom(QWidget &window, double zoom, QPoint offset)
+{
+    if (zoomOf(window) == zoom && window.property(kZoomOffset).toPoint() == offset)
+        return;
+    window.setProperty(kZoom, zoom);
+    window.setProperty(kZoomOffset, offset);
+    const QList<QWidget *> controls = window.findChildren<QWidget *>();
+    for (QWidget *c : controls) {
+        if (c->isWindow())
+            continue;
+        placeAtZoom(*c, zoom);
+        fontAtZoom(*c, zoom);
+    }
+    // Pictures after their geometry: they are scaled to it.
+    for (QWidget *c : controls)
+        if (!c->isWindow())
+            pictureAtZoom(*c, zoom);
+}
+
+} // namespace qh
