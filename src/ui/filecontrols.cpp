@@ -32,6 +32,15 @@ bool readableDir(const QString &path)
     return dir.exists() && dir.isReadable();
 }
 
+// Whether native path lies on the drive whose root is given: /media/usb holds
+// /media/usb/班级 but not /media/usb2.
+bool liesOn(const QString &native, const QString &root)
+{
+    return native.startsWith(root, Qt::CaseInsensitive) &&
+           (root.endsWith(QDir::separator()) || native.size() == root.size() ||
+            native.at(root.size()) == QDir::separator());
+}
+
 void sortNatural(QStringList &names)
 {
     QCollator collator;
@@ -149,10 +158,7 @@ void DriveList::selectDriveOf(const QString &path)
     qsizetype bestLength = -1;
     for (int i = 0; i < count(); ++i) {
         const QString root = itemData(i).toString();
-        const bool holds = native.startsWith(root, Qt::CaseInsensitive) &&
-                           (root.endsWith(QDir::separator()) || native.size() == root.size() ||
-                            native.at(root.size()) == QDir::separator());
-        if (holds && root.size() > bestLength) {
+        if (liesOn(native, root) && root.size() > bestLength) {
             best = i;
             bestLength = root.size();
         }
@@ -215,7 +221,7 @@ void DriveList::onProbed(quint64 ticket, int index, bool readable)
     m_current = index;
     // The drive's current folder: the start folder when it lies on this drive.
     const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
-    emit driveChanged(cwd.startsWith(root, Qt::CaseInsensitive) ? cwd : root);
+    emit driveChanged(liesOn(cwd, root) ? cwd : root);
 }
 
 DirList::DirList(QWidget *parent) : QListWidget(parent)

@@ -225,6 +225,36 @@ private slots:
         delete list;
     }
 
+    // A drive opens in the working folder only when that lies on it:
+    // /media/usb does not hold /media/usb2/班级.
+    void chosenDriveOpensInWorkingFolderOnlyIfItHoldsIt_data()
+    {
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("name is a prefix of the folder's drive") << "usb" << "usb";
+        QTest::newRow("drive holding the folder") << "usb2" << "usb2/班级";
+    }
+    void chosenDriveOpensInWorkingFolderOnlyIfItHoldsIt()
+    {
+        QFETCH(QString, drive);
+        QFETCH(QString, opens);
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("usb2/班级")) && QDir(tmp.path()).mkpath(QStringLiteral("usb")));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(tmp.filePath(QStringLiteral("usb2/班级"))));
+        const QString root = tmp.filePath(drive);
+        DriveList list(nullptr, {[&] { return QStringList{QStringLiteral("/"), tmp.filePath(QStringLiteral("usb")),
+                                                          tmp.filePath(QStringLiteral("usb2"))}; },
+                                 [](const QString &) { return true; }});
+        QSignalSpy spy(&list, &DriveList::driveChanged);
+        const int index = list.findData(root);
+        list.setCurrentIndex(index);
+        emit list.activated(index);
+        QTRY_COMPARE(spy.count(), 1);
+        QDir::setCurrent(before);
+        QCOMPARE(spy.last().at(0).toString(), tmp.filePath(opens));
+    }
+
     void drivesIncludeRootOfWorkingFolder()
     {
         const QStringList drives = DriveList::availableDrives();
