@@ -98,6 +98,40 @@ private slots:
         }
     }
 
+    // The command line is the program's own: what Qt would have taken as its
+    // options is a path like any other.
+    void commandLineForms_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after the program's name
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("named"); // in the box
+        const QString roster = abs(QStringLiteral("班级 一/二班 名单.txt"));
+        QTest::newRow("-- then the roster") << QStringList{QStringLiteral("--"), QStringLiteral("名单.txt")}
+                                            << abs(QStringLiteral("名单.txt")) << QString();
+        QTest::newRow("file URL") << QStringList{QUrl::fromLocalFile(roster).toString()} << roster << QString();
+        QTest::newRow("file URL, encoded") << QStringList{QString::fromLatin1(QUrl::fromLocalFile(roster).toEncoded())}
+                                           << roster << QString();
+        QTest::newRow("-style then a roster") << QStringList{QStringLiteral("-style"), QStringLiteral("名单.txt")}
+                                              << QString() << abs(QStringLiteral("-style"));
+        QTest::newRow("-platform bogus") << QStringList{QStringLiteral("-platform"), QStringLiteral("bogus")}
+                                         << QString() << abs(QStringLiteral("-platform"));
+        QTest::newRow("-- alone") << QStringList{QStringLiteral("--")} << QString() << QString();
+    }
+    void commandLineForms()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, chosen);
+        QFETCH(QString, named);
+        ProgramDriver d;
+        d.program.start(QStringList{QStringLiteral("qinghe")} + arguments);
+        QVERIFY(ProgramDriver::window("Form0"));
+        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(chosen));
+        QCOMPARE(d.platform.messages.size(), named.isEmpty() ? 0 : 1);
+        if (!named.isEmpty())
+            QCOMPARE(d.platform.messages.first().second,
+                     QStringLiteral("无法打开名单文件：") + QDir::toNativeSeparators(named));
+    }
+
     void drop_data()
     {
         pathRows();
