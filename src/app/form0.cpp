@@ -185,7 +185,7 @@ bool Form0::load()
     // A class opened from a shortcut: chosen before the window shows.
     const QString file = std::exchange(m_fileToOpen, QString());
     if (!file.isEmpty() && !chooseFile(file)) {
-        const QString named = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(file).absoluteFilePath()));
+        const QString named = QDir::toNativeSeparators(resolvedPath(file));
         m_platform.showMessage(QStringLiteral("青禾抽签"), QStringLiteral("无法打开名单文件：") + named);
     }
     return true;

@@ -1,5 +1,7 @@
 #include "ui/filecontrols.h"
 
+#include "core/finalname.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -232,7 +234,8 @@ DirList::DirList(QWidget *parent) : QListWidget(parent)
 
 bool DirList::setPath(const QString &path)
 {
-    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    // As the system finds it: links before "..".
+    const QString clean = resolvedPath(path);
     if (!readableDir(clean))
         return false;
 

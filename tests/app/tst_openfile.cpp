@@ -10,6 +10,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 using namespace qh;
 using test::ProgramDriver;
 
@@ -39,6 +41,13 @@ class TestOpenFile : public QObject {
         QTest::newRow("missing file") << abs(QStringLiteral("班级 一/没有.txt"))
                                       << abs(QStringLiteral("班级 一/没有.txt")) << false << false;
         QTest::newRow("folder") << QStringLiteral("班级 一") << abs(QStringLiteral("班级 一")) << false << false;
+#ifndef Q_OS_WIN
+        // L is a link to ../B/sub: the system follows it before "..".
+        QTest::newRow("link, then ..") << QStringLiteral("A/L/../r.txt") << abs(QStringLiteral("B/r.txt")) << true
+                                       << true;
+        QTest::newRow("link, then .., missing") << m_dir.filePath(QStringLiteral("A/L/../没有.txt"))
+                                                << abs(QStringLiteral("B/没有.txt")) << false << false;
+#endif
     }
 
     // The start window shows the file as chosen by hand, or nothing chosen.
@@ -67,6 +76,17 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("学生甲,男\r\n");
         }
+#ifndef Q_OS_WIN
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("A")) && QDir(m_dir.path()).mkpath(QStringLiteral("B/sub")));
+        for (const char *name : {"A/r.txt", "B/r.txt"}) {
+            QFile f(m_dir.filePath(QString::fromUtf8(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("学生乙,女\n");
+        }
+        std::error_code error;
+        std::filesystem::create_directory_symlink("../B/sub", QFile::encodeName(m_dir.filePath(QStringLiteral("A/L"))).toStdString(), error);
+        QVERIFY(!error);
+#endif
         QDir::setCurrent(m_dir.path());
     }
 

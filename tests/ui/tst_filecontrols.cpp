@@ -135,6 +135,22 @@ private slots:
         QVERIFY(texts(list).contains(QStringLiteral("一班")));
     }
 
+    // The folder list goes where the system goes: L, a link to ../B/sub,
+    // then "..", is B.
+    void dirListFollowsLinksBeforeDotDot()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows folds .. before it follows a link");
+#else
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("A")) && QDir(tmp.path()).mkpath(QStringLiteral("B/sub")));
+        QVERIFY(QFile::link(QStringLiteral("../B/sub"), tmp.filePath(QStringLiteral("A/L"))));
+        DirList dirs;
+        QVERIFY(dirs.setPath(tmp.filePath(QStringLiteral("A/L/.."))));
+        QCOMPARE(dirs.path(), tmp.filePath(QStringLiteral("B")));
+#endif
+    }
+
     void drivesFromMountInfo_data()
     {
         QTest::addColumn<QByteArray>("table");
