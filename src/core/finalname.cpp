@@ -55,8 +55,8 @@ QString openableFile(const QString &path)
     // A folder, a device or a pipe is no roster; opening proves more than
     // the permission bits (a file another program holds locked), and the
     // reader's own open never waits on a pipe swapped in after a check.
-    QFile file;
-    return openRegularFile(file, absolute) ? absolute : QString();
+    SizedFile file;
+    return file.openFile(absolute) ? absolute : QString();
 }
 
 } // namespace qh

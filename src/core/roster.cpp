@@ -347,8 +347,8 @@ Fields readFields(QIODevice &device, const FieldScan &scan)
 bool readRoster(const QString &path, int limit, RosterLists &lists)
 {
     return readTwice([&](auto... pass) -> std::optional<Pass> {
-        QFile file;
-        if (!openRegularFile(file, path))
+        SizedFile file;
+        if (!file.openFile(path))
             return std::nullopt;
         return readPass(file, kChunkBytes, pass...);
     }, limit, lists);
