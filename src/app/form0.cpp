@@ -158,7 +158,12 @@ void Form0::build(FormWindow &window)
     m_dir = m_controls.get<DirList>("Dir1");
     m_files = m_controls.get<FileList>("File1");
 
-    QObject::connect(m_drive, &DriveList::driveChanged, m_dir, [this](const QString &path) { m_dir->setPath(path); });
+    // The chosen drive's folder and files come read already, off this thread.
+    m_drive->setFilePatterns(m_files->patterns());
+    QObject::connect(m_drive, &DriveList::driveChanged, m_dir, [this] {
+        m_files->showFiles(m_drive->files());
+        m_dir->showFolder(m_drive->folder());
+    });
     QObject::connect(m_dir, &DirList::pathChanged, m_files, [this](const QString &path) { m_files->setPath(path); });
     QObject::connect(m_files, &FileList::fileSelected, m_files,
                      [this](const QString &name) { onFileSelected(name); });

@@ -33,6 +33,13 @@ QStringList texts(const QListWidget &list)
     return out;
 }
 
+// A drive's probe that answers when let; shared with the probe's thread,
+// which may outlive the test.
+struct Gate {
+    std::counting_semaphore<8> answer{0};
+    std::atomic<int> asked{0};
+};
+
 } // namespace
 
 class TestFileControls : public QObject {
@@ -195,14 +202,11 @@ private slots:
     void chosenDriveIsAskedInTheBackground()
     {
         QFETCH(QString, then);
-        // Shared with the probe's thread, which may outlive this function.
-        struct Gate {
-            std::counting_semaphore<8> answer{0};
-            std::atomic<int> asked{0};
-        };
         const auto gate = std::make_shared<Gate>();
-        const QString hung = QStringLiteral("/mnt/hung");
-        DriveSource source{[hung] { return QStringList{QStringLiteral("/"), hung, QStringLiteral("/mnt/b")}; },
+        QTemporaryDir drives;
+        QVERIFY(QDir(drives.path()).mkpath(QStringLiteral("hung")) && QDir(drives.path()).mkpath(QStringLiteral("b")));
+        const QString hung = drives.filePath(QStringLiteral("hung")), other = drives.filePath(QStringLiteral("b"));
+        DriveSource source{[hung, other] { return QStringList{QStringLiteral("/"), hung, other}; },
                            [gate, hung, then](const QString &root) {
                                ++gate->asked;
                                if (root == hung)
@@ -223,7 +227,7 @@ private slots:
             list->setCurrentIndex(2);
             emit list->activated(2);
             QTRY_COMPARE(spy.count(), 1);
-            QCOMPARE(spy.last().at(0).toString(), QStringLiteral("/mnt/b"));
+            QCOMPARE(spy.last().at(0).toString(), other);
         }
         gate->answer.release();
         QTest::qWait(100);
@@ -236,9 +240,43 @@ private slots:
             QCOMPARE(list->currentIndex(), 0); // back to the drive in use
         } else if (then == QLatin1String("other")) {
             QCOMPARE(spy.count(), 1);
-            QCOMPARE(list->drive(), QStringLiteral("/mnt/b"));
+            QCOMPARE(list->drive(), other);
         }
         delete list;
+    }
+
+    // Quick switches between drives that do not answer read each drive once
+    // at a time, not once per choice; the last choice is the one shown.
+    void oneReadingPerDriveAtATime()
+    {
+        const auto gate = std::make_shared<Gate>();
+        QTemporaryDir drives;
+        QVERIFY(QDir(drives.path()).mkpath(QStringLiteral("a")) && QDir(drives.path()).mkpath(QStringLiteral("b")));
+        const QStringList roots{QStringLiteral("/"), drives.filePath(QStringLiteral("a")),
+                                drives.filePath(QStringLiteral("b"))};
+        DriveList list(nullptr, {[roots] { return roots; }, [gate](const QString &) {
+                                     ++gate->asked;
+                                     gate->answer.acquire();
+                                     return true;
+                                 }});
+        QSignalSpy spy(&list, &DriveList::driveChanged);
+        for (int i = 0; i < 200; ++i) {
+            list.setCurrentIndex(1 + i % 2);
+            emit list.activated(1 + i % 2);
+            QCoreApplication::processEvents();
+        }
+        QTest::qWait(50);
+        QCOMPARE(gate->asked.load(), 2);
+        gate->answer.release(2);
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.last().at(0).toString(), roots[2]);
+        // Once answered, a drive is asked afresh.
+        list.setCurrentIndex(1);
+        emit list.activated(1);
+        gate->answer.release();
+        QTRY_COMPARE(spy.count(), 2);
+        QCOMPARE(gate->asked.load(), 3);
+        QCOMPARE(list.folder().path, roots[1]);
     }
 
     // A drive opens in the working folder only when that lies on it:
