@@ -30,11 +30,13 @@ bool EnterPressesButton::eventFilter(QObject *watched, QEvent *event)
         // Space is handled at the press; Qt's button would click at its release.
         return presses && space;
     }
+    if (!presses)
+        return QObject::eventFilter(watched, event);
+    // Held only where it pressed: a press on a list box whose release goes to
+    // its pop-up must not swallow the next press on a button.
     const bool repeat = key->isAutoRepeat() || state.down ||
                         (key->timestamp() != 0 && key->timestamp() == state.releasedAt);
     state.down = true;
-    if (!presses)
-        return QObject::eventFilter(watched, event);
     if (!repeat)
         button->click();
     return true;
