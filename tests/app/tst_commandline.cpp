@@ -9,6 +9,10 @@
 #include <QTest>
 #include <QUrl>
 
+#ifndef QH_PROGRAM // set by the build to the program's path
+#  define QH_PROGRAM "qinghe"
+#endif
+
 class TestCommandLine : public QObject {
     Q_OBJECT
 
