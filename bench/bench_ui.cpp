@@ -198,7 +198,7 @@ QWidget *findIn(QWidget *window, const char *name)
 int main(int argc, char *argv[])
 {
     const auto application = qh::createApplication(argc, argv); // as main() does
-    const QStringList args = QApplication::arguments();
+    const QStringList args = qh::commandLineArguments(argc, argv);
     if (args.size() < 2)
         fail("usage: bench_ui ROSTER_FILE [--reps N] [--events N]");
     const QString roster = args.at(1);

@@ -158,7 +158,12 @@ void Form0::build(FormWindow &window)
     m_dir = m_controls.get<DirList>("Dir1");
     m_files = m_controls.get<FileList>("File1");
 
-    QObject::connect(m_drive, &DriveList::driveChanged, m_dir, [this](const QString &path) { m_dir->setPath(path); });
+    // The chosen drive's folder and files come read already, off this thread.
+    m_drive->setFilePatterns(m_files->patterns());
+    QObject::connect(m_drive, &DriveList::driveChanged, m_dir, [this] {
+        m_files->showFiles(m_drive->files());
+        m_dir->showFolder(m_drive->folder());
+    });
     QObject::connect(m_dir, &DirList::pathChanged, m_files, [this](const QString &path) { m_files->setPath(path); });
     QObject::connect(m_files, &FileList::fileSelected, m_files,
                      [this](const QString &name) { onFileSelected(name); });
@@ -185,7 +190,7 @@ bool Form0::load()
     // A class opened from a shortcut: chosen before the window shows.
     const QString file = std::exchange(m_fileToOpen, QString());
     if (!file.isEmpty() && !chooseFile(file)) {
-        const QString named = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(file).absoluteFilePath()));
+        const QString named = QDir::toNativeSeparators(resolvedPath(file));
         m_platform.showMessage(QStringLiteral("青禾抽签"), QStringLiteral("无法打开名单文件：") + named);
     }
     return true;

@@ -19,6 +19,6 @@ int main(int argc, char *argv[])
     qh::SystemClock clock;
     qh::RandomSource random{std::random_device{}()};
     qh::Program program(platform, clock, random, qh::instructionsUrl(QApplication::applicationDirPath()));
-    program.start(QApplication::arguments());
+    program.start(qh::commandLineArguments(argc, argv));
     return QApplication::exec();
 }

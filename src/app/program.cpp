@@ -5,6 +5,11 @@
 #include <QApplication>
 #include <QIcon>
 
+#ifdef Q_OS_WIN
+#  include "core/windowsheader.h"
+#  include <shellapi.h>
+#endif
+
 namespace qh {
 
 namespace {
@@ -38,9 +43,44 @@ void configureApplication()
 std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
 {
     prepareProcess();
-    auto application = std::make_unique<QApplication>(argc, argv);
+    // Qt keeps these for the application's lifetime.
+    static char *nameOnly[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    static int one = argc > 0 ? 1 : 0;
+    auto application = std::make_unique<QApplication>(one, nameOnly);
     configureApplication();
     return application;
+}
+
+QStringList commandLineArguments([[maybe_unused]] int argc, [[maybe_unused]] char **argv)
+{
+    QStringList arguments;
+#ifdef Q_OS_WIN
+    // argv holds the ANSI code page's rendering, which loses any character
+    // outside it.
+    int count = 0;
+    if (wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments << QString::fromWCharArray(wide[i]);
+        LocalFree(wide);
+        return arguments;
+    }
+#endif
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+QString rosterArgument(const QStringList &arguments)
+{
+    qsizetype at = 1;
+    if (arguments.value(at) == QLatin1String("--"))
+        ++at;
+    const QString given = arguments.value(at);
+    if (given.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        const QUrl url(given);
+        return url.isLocalFile() ? url.toLocalFile() : QString();
+    }
+    return given;
 }
 
 namespace {
@@ -64,8 +104,7 @@ Program::Program(Platform &platform, Clock &clock, RandomSource &random, const Q
 
 void Program::start(const QStringList &arguments)
 {
-    if (arguments.size() > 1)
-        form0.setFileToOpen(arguments.at(1));
+    form0.setFileToOpen(rosterArgument(arguments));
     app.start(FormId::Start);
 }
 

@@ -17,15 +17,27 @@ namespace qh {
 
 // The one process set-up: main(), the pixel tests, the render tool and the
 // benchmarks all create their application here, so a picture or a
-// measurement shows what a teacher gets. argc must outlive the application.
+// measurement shows what a teacher gets. The command line is the program's:
+// Qt sees only the program's name (it still takes the display scale,
+// platform and style from the environment), so no argument can make Qt drop
+// the roster's path, abort, or read a file of its own.
 std::unique_ptr<QApplication> createApplication(int &argc, char **argv);
+
+// The command line as given, in Unicode: on Windows from the system's own
+// wide command line, elsewhere argv in the locale's encoding.
+QStringList commandLineArguments(int argc, char **argv);
+
+// The roster a command line names: the first argument after the program's
+// name, or the one after a leading "--"; a file:// URL (what a desktop entry
+// or a browser passes) names its local file. Empty when there is none.
+QString rosterArgument(const QStringList &arguments);
 
 class Program {
 public:
     Program(Platform &platform, Clock &clock, RandomSource &random, const QUrl &instructions);
 
-    // Opens the start window. arguments are the command line's: a roster's
-    // path after the program's name (a desktop shortcut, "open with") is
+    // Opens the start window. arguments are the command line's: the roster
+    // it names (a desktop shortcut, "open with"; see rosterArgument) is
     // chosen in it; further ones are ignored.
     void start(const QStringList &arguments = {});
 

@@ -3,7 +3,8 @@
 #include "core/regularfile.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <cstdlib>
 
 namespace qh {
 
@@ -17,16 +18,45 @@ QString composeFinalName(const QString &folder, const QString &fileName, QChar s
     return path + fileName;
 }
 
+QString resolvedPath(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    // Not QFileInfo::absoluteFilePath(): it cleans the path as text.
+    QString absolute = QDir::fromNativeSeparators(path);
+    if (QDir::isRelativePath(absolute))
+        absolute = QDir::currentPath() + QLatin1Char('/') + absolute;
+#ifdef Q_OS_WIN
+    return QDir::cleanPath(absolute);
+#else
+    const qsizetype cut = absolute.lastIndexOf(QLatin1Char('/'));
+    QString name = absolute.mid(cut + 1);
+    QString folder = absolute.left(qMax<qsizetype>(cut, 1));
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        folder = absolute; // a folder named by its own path
+        name.clear();
+    }
+    char *real = ::realpath(QFile::encodeName(folder).constData(), nullptr);
+    if (!real)
+        return QDir::cleanPath(absolute);
+    QString resolved = QFile::decodeName(real);
+    std::free(real);
+    if (!name.isEmpty())
+        resolved = composeFinalName(resolved, name, QLatin1Char('/'));
+    return resolved;
+#endif
+}
+
 QString openableFile(const QString &path)
 {
     if (path.isEmpty())
         return {};
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString absolute = resolvedPath(path);
     // A folder, a device or a pipe is no roster; opening proves more than
     // the permission bits (a file another program holds locked), and the
     // reader's own open never waits on a pipe swapped in after a check.
-    QFile file;
-    return openRegularFile(file, absolute) ? absolute : QString();
+    SizedFile file;
+    return file.openFile(absolute) ? absolute : QString();
 }
 
 } // namespace qh

@@ -11,9 +11,16 @@ namespace qh {
 // C:\ or /), then the file's name. folder is taken in native separators.
 QString composeFinalName(const QString &folder, const QString &fileName, QChar separator = QDir::separator());
 
-// The clean absolute path that path names (a relative one is taken from the
-// working folder), or an empty string unless it is a regular file that opens
-// for reading.
+// The absolute path of what the system opens for path (a relative one is
+// taken from the working folder). Elsewhere than on Windows the folders'
+// symbolic links are followed before "..", as the system does: with L a link
+// to ../B/sub, L/../r.txt is B/r.txt, not r.txt beside L. The last name is
+// kept as it is (a link stays a link). Where the folder does not exist the
+// path is cleaned as text. Windows itself folds ".." as text, before any link.
+QString resolvedPath(const QString &path);
+
+// resolvedPath(path), or an empty string unless it is a regular file that
+// opens for reading.
 QString openableFile(const QString &path);
 
 } // namespace qh

@@ -51,15 +51,14 @@ void closeHandle(int fd)
 int openHandle(const QString &path)
 {
     // Non-blocking, so a pipe without a writer or a device waiting for a
-    // carrier cannot hold the open; the flag is dropped again once fstat has
-    // shown a regular file, where it changes nothing anyway.
+    // carrier cannot hold the open. The flag stays: it changes nothing for a
+    // file on a disk, and makes a kernel file that waits for data (/proc/kmsg)
+    // answer at once.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat st;
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags == -1
-        || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
     }
@@ -86,6 +85,43 @@ bool openRegularFile(QFile &file, const QString &path)
         return false;
     }
     return !file.isSequential();
+}
+
+bool SizedFile::openFile(const QString &path)
+{
+    close();
+    if (!openRegularFile(m_file, path))
+        return false;
+    m_size = m_file.size();
+    char probe;
+    if (m_size <= 0 && m_file.read(&probe, 1) != 0) {
+        // Bytes (or a refusal to wait) where the size said there were none.
+        m_file.close();
+        return false;
+    }
+    if (!m_file.seek(0)) {
+        m_file.close();
+        return false;
+    }
+    return QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+void SizedFile::close()
+{
+    QIODevice::close();
+    m_file.close();
+    m_size = 0;
+}
+
+bool SizedFile::seek(qint64 pos)
+{
+    return pos >= 0 && pos <= m_size && m_file.seek(pos) && QIODevice::seek(pos);
+}
+
+qint64 SizedFile::readData(char *data, qint64 maxSize)
+{
+    const qint64 left = m_size - m_file.pos();
+    return left <= 0 ? 0 : m_file.read(data, qMin(maxSize, left));
 }
 
 } // namespace qh

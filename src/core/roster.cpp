@@ -572,8 +572,8 @@ std::array<Fields, 2> readFieldsEitherWay(QIODevice &device, const FieldScan &sc
 bool readRoster(const QString &path, int limit, RosterLists &lists)
 {
     return readTwice([&](auto... pass) -> std::optional<Pass> {
-        QFile file;
-        if (!openRegularFile(file, path))
+        SizedFile file;
+        if (!file.openFile(path))
             return std::nullopt;
         return readPass(file, kChunkBytes, pass...);
     }, limit, lists);

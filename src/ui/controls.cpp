@@ -211,7 +211,8 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
     // Fonts are shared between controls of the same face and size.
     std::map<std::pair<int, int>, QFont> fonts;
 
-    // One filter for all the window's buttons: Enter presses the focused one.
+    // One filter for all the window's controls that take the focus: Enter
+    // presses the focused button, a held key only once.
     EnterPressesButton *enterPresses = nullptr;
 
     // Frames first, so that the controls they hold find their parent.
@@ -260,9 +261,9 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
             }
             if (row.toolTip)
                 w->setToolTip(QString::fromUtf8(row.toolTip));
-            if (!takesFocus(row.kind) || row.tabIndex < 0)
+            if (!takesFocus(row.kind) || row.tabIndex < 0) {
                 w->setFocusPolicy(Qt::NoFocus);
-            if (row.kind == ControlKind::Button || row.kind == ControlKind::ColorButton) {
+            } else {
                 if (!enterPresses)
                     enterPresses = new EnterPressesButton(&form);
                 w->installEventFilter(enterPresses);

@@ -1,5 +1,7 @@
 #include "ui/filecontrols.h"
 
+#include "core/finalname.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 #if defined(Q_OS_DARWIN) || defined(Q_OS_FREEBSD) || defined(Q_OS_OPENBSD)
@@ -32,6 +35,15 @@ bool readableDir(const QString &path)
     return dir.exists() && dir.isReadable();
 }
 
+// Whether native path lies on the drive whose root is given: /media/usb holds
+// /media/usb/班级 but not /media/usb2.
+bool liesOn(const QString &native, const QString &root)
+{
+    return native.startsWith(root, Qt::CaseInsensitive) &&
+           (root.endsWith(QDir::separator()) || native.size() == root.size() ||
+            native.at(root.size()) == QDir::separator());
+}
+
 void sortNatural(QStringList &names)
 {
     QCollator collator;
@@ -42,15 +54,50 @@ void sortNatural(QStringList &names)
 
 } // namespace
 
+FolderContents readFolder(const QString &path)
+{
+    FolderContents folder;
+    // As the system finds it: links before "..".
+    folder.path = resolvedPath(path);
+    if (!readableDir(folder.path))
+        return folder;
+    for (QString p = folder.path;;) {
+        folder.chain.prepend(p);
+        const QString up = QFileInfo(p).path(); // text only: asks no drive
+        if (up == p)
+            break;
+        p = up;
+    }
+    folder.subfolders = QDir(folder.path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable);
+    sortNatural(folder.subfolders);
+    folder.ok = true;
+    return folder;
+}
+
+FileContents readFiles(const QString &path, const QStringList &patterns)
+{
+    FileContents files;
+    QDir dir(path);
+    files.path = dir.absolutePath();
+    if (!readableDir(files.path))
+        return files;
+    dir.setNameFilters(patterns); // name filters match case-insensitively
+    // Regular files only: a named pipe, socket or device file would make the
+    // roster reader wait on it.
+    for (const QFileInfo &entry : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (entry.isFile())
+            files.names << entry.fileName();
+    }
+    sortNatural(files.names);
+    files.ok = true;
+    return files;
+}
+
 DriveList::DriveList(QWidget *parent, DriveSource source) : QComboBox(parent), m_source(std::move(source))
 {
-    if (!m_source.list)
-        m_source.list = &DriveList::availableDrives;
-    if (!m_source.probe)
-        m_source.probe = &readableDir;
     setEditable(false);
     connect(this, &QComboBox::activated, this, &DriveList::onActivated);
-    refresh();
+    setSource(std::move(m_source));
 }
 
 QStringList DriveList::drivesFromMountInfo(QByteArrayView mountInfo)
@@ -133,13 +180,23 @@ QStringList DriveList::availableDrives()
 #endif
 }
 
+void DriveList::setSource(DriveSource source)
+{
+    m_source = std::move(source);
+    if (!m_source.list)
+        m_source.list = &DriveList::availableDrives;
+    if (!m_source.probe)
+        m_source.probe = &readableDir;
+    refresh();
+}
+
 void DriveList::refresh()
 {
     clear();
     for (const QString &root : m_source.list())
         addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
     m_current = count() > 0 ? 0 : -1;
-    ++m_ticket;
+    m_wanted.clear();
 }
 
 void DriveList::selectDriveOf(const QString &path)
@@ -149,10 +206,7 @@ void DriveList::selectDriveOf(const QString &path)
     qsizetype bestLength = -1;
     for (int i = 0; i < count(); ++i) {
         const QString root = itemData(i).toString();
-        const bool holds = native.startsWith(root, Qt::CaseInsensitive) &&
-                           (root.endsWith(QDir::separator()) || native.size() == root.size() ||
-                            native.at(root.size()) == QDir::separator());
-        if (holds && root.size() > bestLength) {
+        if (liesOn(native, root) && root.size() > bestLength) {
             best = i;
             bestLength = root.size();
         }
@@ -161,7 +215,7 @@ void DriveList::selectDriveOf(const QString &path)
         QSignalBlocker block(this);
         setCurrentIndex(best);
         m_current = best;
-        ++m_ticket;
+        m_wanted.clear();
     }
 }
 
@@ -184,38 +238,60 @@ QObject *probeRelay()
 
 void DriveList::onActivated(int index)
 {
-    const quint64 ticket = ++m_ticket;
+    m_wanted.clear();
     if (index == m_current)
         return;
-    // The drive is asked in the background: one that does not answer leaves
-    // the window usable (and closable), and its late answer is dropped if
-    // another drive has been chosen meanwhile.
+    // Everything that touches the drive before its folder shows (the probe,
+    // the folder, its files) is read in the background: a drive that does
+    // not answer leaves the window usable (and closable), and its late answer
+    // is dropped if another drive has been chosen meanwhile. One reading per
+    // drive: choosing it again while it is read waits for the same answer.
+    const QString root = itemData(index).toString();
+    m_wanted = root;
+    if (m_reading.contains(root))
+        return;
+    const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
     QObject *relay = probeRelay();
-    std::thread([relay, probe = m_source.probe, root = itemData(index).toString(), self = QPointer<DriveList>(this),
-                 ticket, index]() mutable {
-        const bool readable = probe(root);
-        QMetaObject::invokeMethod(relay, [self = std::move(self), ticket, index, readable] {
-            if (self)
-                self->onProbed(ticket, index, readable);
-        }, Qt::QueuedConnection);
-    }).detach();
+    try {
+        std::thread([relay, probe = m_source.probe, patterns = m_patterns, root, cwd,
+                     self = QPointer<DriveList>(this)]() mutable {
+            Answer answer;
+            answer.ready = probe(root);
+            if (answer.ready) {
+                // The drive's current folder: the start folder when it lies on this drive.
+                answer.folder = readFolder(liesOn(cwd, root) ? cwd : root);
+                answer.files = readFiles(answer.folder.path, patterns);
+                answer.ready = answer.folder.ok && answer.files.ok;
+            }
+            QMetaObject::invokeMethod(relay, [self = std::move(self), root, answer = std::move(answer)] {
+                if (self)
+                    self->onAnswered(root, answer);
+            }, Qt::QueuedConnection);
+        }).detach();
+    } catch (const std::system_error &) {
+        // No thread to be had: the drive is as good as not ready.
+        onAnswered(root, Answer{});
+        return;
+    }
+    m_reading.insert(root);
 }
 
-void DriveList::onProbed(quint64 ticket, int index, bool readable)
+void DriveList::onAnswered(const QString &root, const Answer &answer)
 {
-    if (ticket != m_ticket)
+    m_reading.remove(root);
+    if (root != m_wanted)
         return;
-    const QString root = itemData(index).toString();
-    if (!readable) {
-        // No medium or no permission: keep the lists as they were.
+    m_wanted.clear();
+    if (!answer.ready) {
+        // No medium, no permission, no thread: keep the lists as they were.
         QSignalBlocker block(this);
         setCurrentIndex(m_current);
         return;
     }
-    m_current = index;
-    // The drive's current folder: the start folder when it lies on this drive.
-    const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
-    emit driveChanged(cwd.startsWith(root, Qt::CaseInsensitive) ? cwd : root);
+    m_current = findData(root);
+    m_folder = answer.folder;
+    m_files = answer.files;
+    emit driveChanged(QDir::toNativeSeparators(m_folder.path));
 }
 
 DirList::DirList(QWidget *parent) : QListWidget(parent)
@@ -226,45 +302,39 @@ DirList::DirList(QWidget *parent) : QListWidget(parent)
 
 bool DirList::setPath(const QString &path)
 {
-    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
-    if (!readableDir(clean))
+    const FolderContents folder = readFolder(path);
+    if (!folder.ok)
         return false;
+    const bool changed = folder.path != m_path;
+    showFolder(folder);
+    if (changed)
+        emit pathChanged(m_path);
+    return true;
+}
 
+void DirList::showFolder(const FolderContents &folder)
+{
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    QStringList chain;
-    for (QDir d(clean);; ) {
-        chain.prepend(d.absolutePath());
-        if (!d.cdUp())
-            break;
-    }
-
-    QStringList subdirs = QDir(clean).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable);
-    sortNatural(subdirs);
-
     setUpdatesEnabled(false);
     clear();
     int depth = 0;
     QListWidgetItem *current = nullptr;
-    for (const QString &p : chain) {
+    for (const QString &p : folder.chain) {
         const QString label = depth == 0 ? QDir::toNativeSeparators(p) : QFileInfo(p).fileName();
         auto *item = new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) + label, this);
         item->setData(kPathRole, p);
         current = item;
         ++depth;
     }
-    for (const QString &name : subdirs) {
+    for (const QString &name : folder.subfolders) {
         auto *item = new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + name, this);
-        item->setData(kPathRole, QDir(clean).filePath(name));
+        item->setData(kPathRole, QDir(folder.path).filePath(name));
     }
     setCurrentItem(current);
     setUpdatesEnabled(true);
 
-    const bool changed = clean != m_path;
-    m_path = clean;
-    if (changed)
-        emit pathChanged(m_path);
-    return true;
+    m_path = folder.path;
 }
 
 void DirList::open(QListWidgetItem *item)
@@ -296,24 +366,19 @@ void FileList::setPattern(const QString &pattern)
 
 bool FileList::setPath(const QString &path)
 {
-    QDir dir(path);
-    if (!readableDir(dir.absolutePath()))
-        return false;
-    dir.setNameFilters(m_patterns); // name filters match case-insensitively
-    // Regular files only: a named pipe, socket or device file would make the
-    // roster reader wait on it.
-    QStringList names;
-    for (const QFileInfo &entry : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
-        if (entry.isFile())
-            names << entry.fileName();
-    }
-    sortNatural(names);
+    const FileContents files = readFiles(path, m_patterns);
+    if (files.ok)
+        showFiles(files);
+    return files.ok;
+}
+
+void FileList::showFiles(const FileContents &files)
+{
     setUpdatesEnabled(false);
     clear();
-    addItems(names);
+    addItems(files.names);
     setUpdatesEnabled(true);
-    m_path = dir.absolutePath();
-    return true;
+    m_path = files.path;
 }
 
 QString FileList::selectedFileName() const

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QSet>
 
 #include <functional>
 
@@ -21,6 +22,23 @@ struct DriveSource {
     std::function<bool(const QString &root)> probe;
 };
 
+// A folder as the folder list shows it: the chain from the drive down to it,
+// then its subfolders. Read anywhere, shown on the window's thread.
+struct FolderContents {
+    bool ok = false; // false: the folder cannot be read
+    QString path;    // absolute, as the system finds it
+    QStringList chain, subfolders;
+};
+FolderContents readFolder(const QString &path);
+
+// The regular files of a folder whose names match one of the patterns.
+struct FileContents {
+    bool ok = false;
+    QString path;
+    QStringList names;
+};
+FileContents readFiles(const QString &path, const QStringList &patterns);
+
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
@@ -32,6 +50,13 @@ public:
     // Selects the drive holding path, without emitting driveChanged.
     void selectDriveOf(const QString &path);
     QString drive() const;
+    // The drives and their probe from now on; lists the drives again.
+    void setSource(DriveSource source);
+    // Which files a chosen drive's first folder is read for.
+    void setFilePatterns(const QStringList &patterns) { m_patterns = patterns; }
+    // What the chosen drive showed when driveChanged was last emitted.
+    const FolderContents &folder() const { return m_folder; }
+    const FileContents &files() const { return m_files; }
 
     // Roots of the volumes worth offering, read from the system's mount table
     // without asking any volume; exposed for tests.
@@ -40,15 +65,25 @@ public:
     static QStringList drivesFromMountInfo(QByteArrayView mountInfo);
 
 signals:
-    // A readable drive was chosen: its root, or the start folder when that lies on it.
+    // A readable drive was chosen: its root, or the start folder when that
+    // lies on it. folder() and files() hold what it showed.
     void driveChanged(const QString &path);
 
 private:
+    struct Answer {
+        bool ready = false;
+        FolderContents folder;
+        FileContents files;
+    };
     void onActivated(int index);
-    void onProbed(quint64 ticket, int index, bool readable);
+    void onAnswered(const QString &root, const Answer &answer);
     DriveSource m_source;
+    QStringList m_patterns;
     int m_current = -1;
-    quint64 m_ticket = 0; // the latest choice; older answers are stale
+    QString m_wanted;          // the latest choice still being read; other answers are stale
+    QSet<QString> m_reading;   // drives with a reading under way: one each
+    FolderContents m_folder;
+    FileContents m_files;
 };
 
 class DirList : public QListWidget {
@@ -58,6 +93,8 @@ public:
 
     // Shows path; false (and nothing changes) when it cannot be read.
     bool setPath(const QString &path);
+    // Shows a folder read elsewhere, without emitting pathChanged.
+    void showFolder(const FolderContents &folder);
     QString path() const { return m_path; }
 
 signals:
@@ -74,7 +111,10 @@ public:
     explicit FileList(QWidget *parent = nullptr);
 
     void setPattern(const QString &pattern); // e.g. "*.txt", matched case-insensitively
+    QStringList patterns() const { return m_patterns; }
     bool setPath(const QString &path);
+    // Shows files read elsewhere.
+    void showFiles(const FileContents &files);
     QString path() const { return m_path; }
     QString selectedFileName() const;
     // Selects the listed file of that name without emitting fileSelected;

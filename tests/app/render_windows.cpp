@@ -127,7 +127,7 @@ private:
 int main(int argc, char *argv[])
 {
     const auto application = qh::createApplication(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
+    const QStringList args = qh::commandLineArguments(argc, argv);
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: render_windows OUT_DIR [form0|form1|form2|all]\n");
         return 2;

@@ -10,6 +10,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 using namespace qh;
 using test::ProgramDriver;
 
@@ -39,6 +41,13 @@ class TestOpenFile : public QObject {
         QTest::newRow("missing file") << abs(QStringLiteral("班级 一/没有.txt"))
                                       << abs(QStringLiteral("班级 一/没有.txt")) << false << false;
         QTest::newRow("folder") << QStringLiteral("班级 一") << abs(QStringLiteral("班级 一")) << false << false;
+#ifndef Q_OS_WIN
+        // L is a link to ../B/sub: the system follows it before "..".
+        QTest::newRow("link, then ..") << QStringLiteral("A/L/../r.txt") << abs(QStringLiteral("B/r.txt")) << true
+                                       << true;
+        QTest::newRow("link, then .., missing") << m_dir.filePath(QStringLiteral("A/L/../没有.txt"))
+                                                << abs(QStringLiteral("B/没有.txt")) << false << false;
+#endif
     }
 
     // The start window shows the file as chosen by hand, or nothing chosen.
@@ -69,6 +78,17 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("学生甲,男\r\n");
         }
+#ifndef Q_OS_WIN
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("A")) && QDir(m_dir.path()).mkpath(QStringLiteral("B/sub")));
+        for (const char *name : {"A/r.txt", "B/r.txt"}) {
+            QFile f(m_dir.filePath(QString::fromUtf8(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("学生乙,女\n");
+        }
+        std::error_code error;
+        std::filesystem::create_directory_symlink("../B/sub", QFile::encodeName(m_dir.filePath(QStringLiteral("A/L"))).toStdString(), error);
+        QVERIFY(!error);
+#endif
         QDir::setCurrent(m_dir.path());
     }
 
@@ -99,6 +119,40 @@ private slots:
             QVERIFY(ProgramDriver::window("Form2"));
             QVERIFY(d.platform.messages.isEmpty());
         }
+    }
+
+    // The command line is the program's own: what Qt would have taken as its
+    // options is a path like any other.
+    void commandLineForms_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after the program's name
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("named"); // in the box
+        const QString roster = abs(QStringLiteral("班级 一/二班 名单.txt"));
+        QTest::newRow("-- then the roster") << QStringList{QStringLiteral("--"), QStringLiteral("名单.txt")}
+                                            << abs(QStringLiteral("名单.txt")) << QString();
+        QTest::newRow("file URL") << QStringList{QUrl::fromLocalFile(roster).toString()} << roster << QString();
+        QTest::newRow("file URL, encoded") << QStringList{QString::fromLatin1(QUrl::fromLocalFile(roster).toEncoded())}
+                                           << roster << QString();
+        QTest::newRow("-style then a roster") << QStringList{QStringLiteral("-style"), QStringLiteral("名单.txt")}
+                                              << QString() << abs(QStringLiteral("-style"));
+        QTest::newRow("-platform bogus") << QStringList{QStringLiteral("-platform"), QStringLiteral("bogus")}
+                                         << QString() << abs(QStringLiteral("-platform"));
+        QTest::newRow("-- alone") << QStringList{QStringLiteral("--")} << QString() << QString();
+    }
+    void commandLineForms()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, chosen);
+        QFETCH(QString, named);
+        ProgramDriver d;
+        d.program.start(QStringList{QStringLiteral("qinghe")} + arguments);
+        QVERIFY(ProgramDriver::window("Form0"));
+        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(chosen));
+        QCOMPARE(d.platform.messages.size(), named.isEmpty() ? 0 : 1);
+        if (!named.isEmpty())
+            QCOMPARE(d.platform.messages.first().second,
+                     QStringLiteral("无法打开名单文件：") + QDir::toNativeSeparators(named));
     }
 
     void drop_data()

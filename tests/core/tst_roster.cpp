@@ -2,6 +2,7 @@
 // limit and its two branches, slots kept from an earlier load, files that
 // change between the passes, and inputs that must not exhaust memory.
 
+#include "core/regularfile.h"
 #include "core/roster.h"
 #include "fifo.h"
 #include "rostertestsupport.h"
@@ -12,7 +13,11 @@
 #include <QStringDecoder>
 #include <QTest>
 
+#include <chrono>
+#include <memory>
 #include <optional>
+#include <semaphore>
+#include <thread>
 #include <type_traits>
 
 using qh::RosterLists;
@@ -414,6 +419,51 @@ private slots:
         QVERIFY(sameLists(lists, before));
         if (fifo)
             QVERIFY2(!fifo->hadToUnblock(), "the reader waited for a writer");
+    }
+
+    // Kernel files that pass as regular files but never end, or wait for the
+    // next kernel message: the load gives up at once instead of reading for
+    // ever. (A thread, so that a reader that does wait fails the test.)
+    void endlessFileIsNotWaitedOn_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("page map (reads for 20 minutes)") << QStringLiteral("/proc/self/pagemap");
+        QTest::newRow("size 0 but text") << QStringLiteral("/proc/self/status");
+        QTest::newRow("kernel messages (waits)") << QStringLiteral("/proc/kmsg");
+    }
+    void endlessFileIsNotWaitedOn()
+    {
+        QFETCH(QString, path);
+        if (!QFileInfo(path).isReadable())
+            QSKIP("not here, or not readable by this user");
+        struct Load {
+            std::binary_semaphore done{0};
+            bool ok = true;
+        };
+        const auto load = std::make_shared<Load>();
+        std::thread([load, path] {
+            RosterLists lists;
+            load->ok = qh::readRoster(path, 82, lists);
+            load->done.release();
+        }).detach();
+        QVERIFY2(load->done.try_acquire_for(std::chrono::seconds(5)), "the load is still reading");
+        QVERIFY(!load->ok);
+    }
+
+    // What the file held when it was opened, however much is added meanwhile.
+    void readsTheSizeItHadWhenOpened()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("名单.txt"));
+        QFile writer(path);
+        QVERIFY(writer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        writer.write("甲,男\n");
+        qh::SizedFile file;
+        QVERIFY(file.openFile(path));
+        writer.write("乙,女\n");
+        QCOMPARE(file.readAll(), QByteArray("甲,男\n"));
+        QVERIFY(file.seek(0));
+        QCOMPARE(file.readAll(), QByteArray("甲,男\n"));
     }
 
     void fileIsOnlyRead()

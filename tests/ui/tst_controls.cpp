@@ -264,6 +264,52 @@ private slots:
         QCOMPARE(clicked, clicks);
     }
 
+    // A held key presses once, as each platform delivers it: X11 sends a
+    // release and a press with one timestamp per repeat (its auto-repeat flag
+    // not to be trusted), Windows repeats the press. "P600" is a press at 600
+    // ms, "R" a release, "a" the auto-repeat flag; clicks lists the events
+    // (counted from 0) at which the button clicks.
+    void heldKeyPressesOnce_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("clicks");
+        const int enter = Qt::Key_Return, keypad = Qt::Key_Enter, space = Qt::Key_Space;
+        const QString x11 = QStringLiteral("P100 R600 P600 R640 P640 R680a P680a R720 P720 R2000");
+        QTest::newRow("X11: held Enter") << enter << x11 << QStringLiteral("0");
+        QTest::newRow("X11: held keypad Enter") << keypad << x11 << QStringLiteral("0");
+        QTest::newRow("X11: held Space") << space << x11 << QStringLiteral("0");
+        QTest::newRow("X11: held, then pressed again") << enter << x11 + QStringLiteral(" P2100 R2180") << QStringLiteral("0,10");
+        QTest::newRow("Windows: held Enter") << enter << QStringLiteral("P100 P600a P640a P680a R900") << QStringLiteral("0");
+        QTest::newRow("Windows: held Space") << space << QStringLiteral("P100 P600a P640a P680a R900") << QStringLiteral("0");
+        QTest::newRow("repeats without the flag") << enter << QStringLiteral("P100 P600 P640 R900") << QStringLiteral("0");
+        QTest::newRow("Windows: held, then pressed again") << space << QStringLiteral("P100 P600a R900 P1000 R1100") << QStringLiteral("0,3");
+        QTest::newRow("quick taps: each at once") << space << QStringLiteral("P100 R150 P200 R250 P300") << QStringLiteral("0,2,4");
+        QTest::newRow("no timestamps: each tap") << enter << QStringLiteral("P0 R0 P0 R0") << QStringLiteral("0,2");
+    }
+    void heldKeyPressesOnce()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, events);
+        QFETCH(QString, clicks);
+        QWidget form;
+        const Controls c = buildControls(form, kTable);
+        auto *b = static_cast<QPushButton *>(c.find(QStringLiteral("Command1(0)")));
+        QStringList clickedAt;
+        int at = 0;
+        connect(b, &QPushButton::clicked, this, [&] { clickedAt << QString::number(at); });
+        const Qt::KeyboardModifiers modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        for (const QString &e : events.split(u' ')) {
+            const bool repeat = e.endsWith(u'a');
+            QKeyEvent k(e.startsWith(u'P') ? QEvent::KeyPress : QEvent::KeyRelease, key, modifiers,
+                        key == Qt::Key_Space ? QStringLiteral(" ") : QString(), repeat);
+            k.setTimestamp(e.mid(1, e.size() - 1 - int(repeat)).toULongLong());
+            QApplication::sendEvent(b, &k);
+            ++at;
+        }
+        QCOMPARE(clickedAt.join(u','), clicks);
+    }
+
     void setColorsAtRunTime()
     {
         QWidget form;

@@ -33,6 +33,13 @@ QStringList texts(const QListWidget &list)
     return out;
 }
 
+// A drive's probe that answers when let; shared with the probe's thread,
+// which may outlive the test.
+struct Gate {
+    std::counting_semaphore<8> answer{0};
+    std::atomic<int> asked{0};
+};
+
 } // namespace
 
 class TestFileControls : public QObject {
@@ -135,6 +142,22 @@ private slots:
         QVERIFY(texts(list).contains(QStringLiteral("一班")));
     }
 
+    // The folder list goes where the system goes: L, a link to ../B/sub,
+    // then "..", is B.
+    void dirListFollowsLinksBeforeDotDot()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows folds .. before it follows a link");
+#else
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("A")) && QDir(tmp.path()).mkpath(QStringLiteral("B/sub")));
+        QVERIFY(QFile::link(QStringLiteral("../B/sub"), tmp.filePath(QStringLiteral("A/L"))));
+        DirList dirs;
+        QVERIFY(dirs.setPath(tmp.filePath(QStringLiteral("A/L/.."))));
+        QCOMPARE(dirs.path(), tmp.filePath(QStringLiteral("B")));
+#endif
+    }
+
     void drivesFromMountInfo_data()
     {
         QTest::addColumn<QByteArray>("table");
@@ -179,14 +202,11 @@ private slots:
     void chosenDriveIsAskedInTheBackground()
     {
         QFETCH(QString, then);
-        // Shared with the probe's thread, which may outlive this function.
-        struct Gate {
-            std::counting_semaphore<8> answer{0};
-            std::atomic<int> asked{0};
-        };
         const auto gate = std::make_shared<Gate>();
-        const QString hung = QStringLiteral("/mnt/hung");
-        DriveSource source{[hung] { return QStringList{QStringLiteral("/"), hung, QStringLiteral("/mnt/b")}; },
+        QTemporaryDir drives;
+        QVERIFY(QDir(drives.path()).mkpath(QStringLiteral("hung")) && QDir(drives.path()).mkpath(QStringLiteral("b")));
+        const QString hung = drives.filePath(QStringLiteral("hung")), other = drives.filePath(QStringLiteral("b"));
+        DriveSource source{[hung, other] { return QStringList{QStringLiteral("/"), hung, other}; },
                            [gate, hung, then](const QString &root) {
                                ++gate->asked;
                                if (root == hung)
@@ -207,7 +227,7 @@ private slots:
             list->setCurrentIndex(2);
             emit list->activated(2);
             QTRY_COMPARE(spy.count(), 1);
-            QCOMPARE(spy.last().at(0).toString(), QStringLiteral("/mnt/b"));
+            QCOMPARE(spy.last().at(0).toString(), other);
         }
         gate->answer.release();
         QTest::qWait(100);
@@ -220,9 +240,73 @@ private slots:
             QCOMPARE(list->currentIndex(), 0); // back to the drive in use
         } else if (then == QLatin1String("other")) {
             QCOMPARE(spy.count(), 1);
-            QCOMPARE(list->drive(), QStringLiteral("/mnt/b"));
+            QCOMPARE(list->drive(), other);
         }
         delete list;
+    }
+
+    // Quick switches between drives that do not answer read each drive once
+    // at a time, not once per choice; the last choice is the one shown.
+    void oneReadingPerDriveAtATime()
+    {
+        const auto gate = std::make_shared<Gate>();
+        QTemporaryDir drives;
+        QVERIFY(QDir(drives.path()).mkpath(QStringLiteral("a")) && QDir(drives.path()).mkpath(QStringLiteral("b")));
+        const QStringList roots{QStringLiteral("/"), drives.filePath(QStringLiteral("a")),
+                                drives.filePath(QStringLiteral("b"))};
+        DriveList list(nullptr, {[roots] { return roots; }, [gate](const QString &) {
+                                     ++gate->asked;
+                                     gate->answer.acquire();
+                                     return true;
+                                 }});
+        QSignalSpy spy(&list, &DriveList::driveChanged);
+        for (int i = 0; i < 200; ++i) {
+            list.setCurrentIndex(1 + i % 2);
+            emit list.activated(1 + i % 2);
+            QCoreApplication::processEvents();
+        }
+        QTest::qWait(50);
+        QCOMPARE(gate->asked.load(), 2);
+        gate->answer.release(2);
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.last().at(0).toString(), roots[2]);
+        // Once answered, a drive is asked afresh.
+        list.setCurrentIndex(1);
+        emit list.activated(1);
+        gate->answer.release();
+        QTRY_COMPARE(spy.count(), 2);
+        QCOMPARE(gate->asked.load(), 3);
+        QCOMPARE(list.folder().path, roots[1]);
+    }
+
+    // A drive opens in the working folder only when that lies on it:
+    // /media/usb does not hold /media/usb2/班级.
+    void chosenDriveOpensInWorkingFolderOnlyIfItHoldsIt_data()
+    {
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("name is a prefix of the folder's drive") << "usb" << "usb";
+        QTest::newRow("drive holding the folder") << "usb2" << "usb2/班级";
+    }
+    void chosenDriveOpensInWorkingFolderOnlyIfItHoldsIt()
+    {
+        QFETCH(QString, drive);
+        QFETCH(QString, opens);
+        QTemporaryDir tmp;
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("usb2/班级")) && QDir(tmp.path()).mkpath(QStringLiteral("usb")));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(tmp.filePath(QStringLiteral("usb2/班级"))));
+        const QString root = tmp.filePath(drive);
+        DriveList list(nullptr, {[&] { return QStringList{QStringLiteral("/"), tmp.filePath(QStringLiteral("usb")),
+                                                          tmp.filePath(QStringLiteral("usb2"))}; },
+                                 [](const QString &) { return true; }});
+        QSignalSpy spy(&list, &DriveList::driveChanged);
+        const int index = list.findData(root);
+        list.setCurrentIndex(index);
+        emit list.activated(index);
+        QTRY_COMPARE(spy.count(), 1);
+        QDir::setCurrent(before);
+        QCOMPARE(spy.last().at(0).toString(), tmp.filePath(opens));
     }
 
     void drivesIncludeRootOfWorkingFolder()
