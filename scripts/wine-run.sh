@@ -7,7 +7,8 @@
 # QT_SCALE_FACTOR, ...): a batch file sets them for it instead.
 #
 #   scripts/wine-run.sh PROGRAM.exe [ARGS...]
-# With QH_WINE_PLAIN=1 the program is not a test: no results file.
+# With QH_WINE_PLAIN=1 the program is not a test: no results file. With
+# QH_WINE_SKIPS=FILE the tests' SKIP lines are added to FILE.
 set -uo pipefail
 exe=$1
 shift
@@ -26,8 +27,12 @@ trap 'rm -f "$results" "$batch"' EXIT
 wine cmd /c "Z:$batch"
 rc=$?
 [ "${QH_WINE_PLAIN:-0}" = 1 ] && exit "$rc"
-# QTest writes in the ANSI code page (936).
+# QTest writes in the ANSI code page (936). Skips are collected for the
+# summary, since ctest shows nothing of a test that passed.
 iconv -f GB18030 -t UTF-8 -c "$results"
+if [ -n "${QH_WINE_SKIPS:-}" ]; then
+  iconv -f GB18030 -t UTF-8 -c "$results" | grep '^SKIP' >>"$QH_WINE_SKIPS" || true
+fi
 if [ "$rc" -eq 0 ] && ! grep -q '^Totals: .*, 0 failed,' "$results"; then
   echo "wine-run: $(basename "$exe") exited 0 without a clean QTest total" >&2
   rc=1
