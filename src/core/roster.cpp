@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -58,8 +60,9 @@ private:
 #ifdef Q_OS_WIN
 // GB18030 where Qt has no decoder for it (no ICU). Code page 54936 is missing
 // from Wine and from some trimmed Windows, but GBK, code page 936, is on every
-// one: it takes the one- and two-byte characters; the four-byte ones follow
-// the standard's fixed mapping. Bad bytes become U+FFFD where ICU puts them.
+// one: it takes the one- and two-byte characters but for the few GB18030
+// gives real characters where GBK has none; the four-byte ones follow the
+// standard's fixed mapping. Bad bytes become U+FFFD where ICU puts them.
 // Empty if this Windows lacks code page 936.
 std::optional<QString> decodeGb18030(QByteArrayView bytes)
 {
@@ -98,8 +101,13 @@ std::optional<QString> decodeGb18030(QByteArrayView bytes)
                 text += QChar::ReplacementCharacter;
             i += 4;
         } else if (const uchar second = at(i + 1); (second >= 0x40 && second <= 0x7E) || trail(second)) {
+            const auto code = std::uint16_t(lead << 8 | second);
+            const auto *beyond = std::lower_bound(std::begin(gb18030::kBeyondGbk), std::end(gb18030::kBeyondGbk), code,
+                                                  [](const gb18030::TwoByte &t, std::uint16_t c) { return t.code < c; });
             wchar_t unit = 0;
-            if (MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data() + i, 2, &unit, 1) == 1)
+            if (beyond != std::end(gb18030::kBeyondGbk) && beyond->code == code)
+                text += QChar(char16_t(beyond->codePoint));
+            else if (MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data() + i, 2, &unit, 1) == 1)
                 text += QChar(char16_t(unit));
             else
                 text += QChar::ReplacementCharacter;

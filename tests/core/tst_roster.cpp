@@ -303,9 +303,11 @@ private slots:
         // GBK for 联通 happens to look like UTF-8 at a glance; a strict check tells.
         QTest::newRow("gbk 联通") << QByteArray("\xC1\xAA\xCD\xA8,\xC4\xD0\r\n")
                                   << QStringList{u("联通")} << QStringList{u("联通")} << true;
-        // Names GBK lacks, in GB18030's four-byte form: Ext-A 㐀 and 𠀀 beyond the BMP.
-        QTest::newRow("gb18030 four-byte names") << QByteArray("\x81\x39\xEE\x39,\xC4\xD0\r\n\x95\x32\x82\x36\xD2\xBB,\xC5\xAE\r\n")
-                                                 << QStringList{u("㐀"), u("𠀀一")} << QStringList{u("㐀")} << true;
+        // Names GBK lacks, in GB18030's four-byte form (Ext-A 㐀, 𠀀 beyond the
+        // BMP) and on a two-byte code GBK leaves private (䶮).
+        QTest::newRow("gb18030-only names")
+            << QByteArray("\x81\x39\xEE\x39,\xC4\xD0\r\n\x95\x32\x82\x36\xD2\xBB,\xC5\xAE\r\n\xFE\x9F,\xC5\xAE\r\n")
+            << QStringList{u("㐀"), u("𠀀一"), u("䶮")} << QStringList{u("㐀")} << true;
         QTest::newRow("utf8 BOM with bad bytes") << QByteArray("\xEF\xBB\xBF" "a\xC4\xD0,\xE7\x94\xB7\r\n")
                                                  << QStringList{u("a\uFFFD\uFFFD")} << QStringList{u("a\uFFFD\uFFFD")} << false;
     }
