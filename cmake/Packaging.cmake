@@ -8,6 +8,7 @@
 #            share/icons/hicolor/{256x256,48x48}/apps/qinghe.png
 #   Windows: a flat folder, zipped by `cpack -G ZIP` into a portable build:
 #            qinghe.exe, instructions.html, the Qt DLLs and plugins windeployqt adds
+#            (or, cross-built with MinGW by scripts/windows.sh, the same laid out here)
 #   macOS:   qinghe.app, instructions.html in Contents/Resources
 #
 # Only the program is installed: tests and benchmarks have no install rules.
@@ -73,6 +74,41 @@ if(WIN32)
       if(NOT _rc EQUAL 0)
         message(FATAL_ERROR \"windeployqt failed: \${_rc}\")
       endif()")
+  elseif(MINGW)
+    # A cross build from Linux (scripts/windows.sh) has no windeployqt, which
+    # is a Windows program: the same folder, laid out by hand. Only what the
+    # program uses: the windows platform and its style, JPEG and ICO for the
+    # photo and the corner icon (PNG is built into Qt), Qt's Chinese texts,
+    # and MinGW's runtime.
+    install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)
+    install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+    install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+    install(FILES $<TARGET_FILE:Qt6::QJpegPlugin> $<TARGET_FILE:Qt6::QICOPlugin> DESTINATION imageformats)
+    # Debian's runtime DLLs carry their debugging symbols (libstdc++ 23 MB of
+    # its 25): a stripped copy goes into the folder.
+    foreach(_dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+      execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
+                      OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
+      if(NOT IS_ABSOLUTE "${_path}" OR NOT EXISTS "${_path}")
+        message(FATAL_ERROR "MinGW runtime ${_dll} not found beside ${CMAKE_CXX_COMPILER}")
+      endif()
+      set(_stripped ${PROJECT_BINARY_DIR}/mingw-runtime/${_dll})
+      file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/mingw-runtime)
+      execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded -o ${_stripped} ${_path} RESULT_VARIABLE _rc)
+      if(NOT _rc EQUAL 0)
+        message(FATAL_ERROR "could not strip ${_path}")
+      endif()
+      install(FILES ${_stripped} DESTINATION .)
+    endforeach()
+    # The catalog is the same file on every system: the host Qt's (package
+    # qt6-translations-l10n) serves.
+    find_file(QH_QTBASE_ZH_CN qtbase_zh_CN.qm
+              HINTS ${QT_HOST_PATH}/share/qt6/translations ${QT6_INSTALL_PREFIX}/translations
+              NO_CMAKE_FIND_ROOT_PATH)
+    if(NOT QH_QTBASE_ZH_CN)
+      message(FATAL_ERROR "qtbase_zh_CN.qm not found (package qt6-translations-l10n)")
+    endif()
+    install(FILES ${QH_QTBASE_ZH_CN} DESTINATION translations)
   else()
     install(CODE "message(WARNING \"windeployqt was not found: run it on qinghe.exe in \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX} before using the folder or zipping it\")")
   endif()

@@ -33,3 +33,21 @@ qh_ensure_packages() {
 qh_jobs() {
   if command -v nproc >/dev/null 2>&1; then nproc; else sysctl -n hw.ncpu 2>/dev/null || echo 2; fi
 }
+
+# What scripts/windows.sh needs besides the above: MinGW-w64, Ninja, Wine on
+# Xvfb (xdotool and ImageMagick for the smoke test of the unzipped program), and
+# the zh_CN.UTF-8 locale, without which Wine has no code page 936 and mangles
+# Chinese command-line arguments.
+QH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix ninja-build wine wine64 xvfb xauth xdotool imagemagick locales)
+
+qh_ensure_windows_packages() {
+  qh_ensure_packages "${QH_WINDOWS_PACKAGES[@]}" || return 1
+  locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' && return 0
+  if [ "$(id -u)" -eq 0 ] && [ -f /etc/locale.gen ]; then
+    sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+    locale-gen >/dev/null
+  else
+    echo "Generate the zh_CN.UTF-8 locale (as root: uncomment it in /etc/locale.gen, run locale-gen)" >&2
+    return 1
+  fi
+}

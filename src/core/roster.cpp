@@ -1,5 +1,6 @@
 #include "core/roster.h"
 
+#include "core/gb18030ranges.h"
 #include "core/regularfile.h"
 #include "core/windowsheader.h"
 
@@ -8,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -92,8 +95,72 @@ private:
     QByteArray m_tail;
 };
 
-// A field's bytes as text. Without GB18030 in Qt (no ICU), Windows' own code
-// page serves; elsewhere Latin-1 keeps every byte, garbled but in place.
+#ifdef Q_OS_WIN
+// GB18030 where Qt has no decoder for it (no ICU). Code page 54936 is missing
+// from Wine and from some trimmed Windows, but GBK, code page 936, is on every
+// one: it takes the one- and two-byte characters but for the few GB18030
+// gives real characters where GBK has none; the four-byte ones follow the
+// standard's fixed mapping. Bad bytes become U+FFFD where ICU puts them.
+// Empty if this Windows lacks code page 936.
+std::optional<QString> decodeGb18030(QByteArrayView bytes)
+{
+    constexpr UINT kGbkCodePage = 936;
+    if (!IsValidCodePage(kGbkCodePage))
+        return std::nullopt;
+    const auto at = [&](qsizetype i) { return i < bytes.size() ? uchar(bytes[i]) : 0; };
+    const auto trail = [](uchar c) { return c >= 0x81 && c <= 0xFE; };
+    const auto digit = [](uchar c) { return c >= 0x30 && c <= 0x39; };
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size();) {
+        const uchar lead = at(i);
+        if (lead < 0x80) {
+            text += QChar(char16_t(lead));
+            ++i;
+        } else if (!trail(lead)) {
+            text += QChar::ReplacementCharacter;
+            ++i;
+        } else if (digit(at(i + 1)) && trail(at(i + 2)) && digit(at(i + 3))) {
+            const qint64 linear = ((qint64(lead - 0x81) * 10 + (at(i + 1) - 0x30)) * 126 + (at(i + 2) - 0x81)) * 10
+                + (at(i + 3) - 0x30);
+            constexpr qint64 kSupplementary = 189000; // 90 30 81 30, U+10000
+            char32_t c = 0;
+            if (linear >= kSupplementary && linear <= kSupplementary + 0xFFFFF) {
+                c = char32_t(0x10000 + linear - kSupplementary);
+            } else {
+                for (const gb18030::FourByteRun &run : gb18030::kBmpRuns) {
+                    if (linear >= run.linear && linear < run.linear + run.length)
+                        c = char32_t(run.codePoint + linear - run.linear);
+                }
+            }
+            if (c != 0)
+                text += QStringView(QChar::fromUcs4(c));
+            else
+                text += QChar::ReplacementCharacter;
+            i += 4;
+        } else if (const uchar second = at(i + 1); (second >= 0x40 && second <= 0x7E) || trail(second)) {
+            const auto code = std::uint16_t(lead << 8 | second);
+            const auto *beyond = std::lower_bound(std::begin(gb18030::kBeyondGbk), std::end(gb18030::kBeyondGbk), code,
+                                                  [](const gb18030::TwoByte &t, std::uint16_t c) { return t.code < c; });
+            wchar_t unit = 0;
+            if (beyond != std::end(gb18030::kBeyondGbk) && beyond->code == code)
+                text += QChar(char16_t(beyond->codePoint));
+            else if (MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data() + i, 2, &unit, 1) == 1)
+                text += QChar(char16_t(unit));
+            else
+                text += QChar::ReplacementCharacter;
+            i += 2;
+        } else {
+            text += QChar::ReplacementCharacter;
+            ++i;
+        }
+    }
+    return text;
+}
+#endif
+
+// A field's bytes as text. A roster is never shown misread: where GB18030
+// cannot be decoded at all, the decoder fails and so does the read.
 class Decoder {
 public:
     explicit Decoder(TextEncoding encoding)
@@ -117,17 +184,13 @@ public:
             return text;
         }
 #ifdef Q_OS_WIN
-        constexpr UINT kGb18030CodePage = 54936;
-        const int length = MultiByteToWideChar(kGb18030CodePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-        if (length > 0) {
-            QString text(length, Qt::Uninitialized);
-            MultiByteToWideChar(kGb18030CodePage, 0, bytes.data(), int(bytes.size()),
-                                reinterpret_cast<wchar_t *>(text.data()), length);
-            return text;
-        }
+        if (std::optional<QString> text = decodeGb18030(bytes))
+            return *text;
 #endif
-        return QString::fromLatin1(bytes);
+        m_failed = true;
+        return {};
     }
+    bool failed() const { return m_failed; }
 
 private:
     // The byte-order mark is skipped by the reader; any other is text.
@@ -135,6 +198,7 @@ private:
         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
     TextEncoding m_encoding;
     QStringDecoder m_qt;
+    bool m_failed = false;
 };
 
 // The field rules as a state machine over code units: bytes for UTF-8 and
@@ -181,7 +245,7 @@ public:
         if (m_state != State::Before && !done())
             endField(m_state == State::Plain);
         // Blanks where a field ought to begin, and then the end: a failure.
-        m_fields.ok = done() || !m_blanks;
+        m_fields.ok = (done() || !m_blanks) && !m_decoder.failed();
         m_fields.validGb18030 = m_validGb;
         return std::move(m_fields);
     }

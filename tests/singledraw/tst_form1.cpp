@@ -13,6 +13,7 @@
 #include "ui/fitlabel.h"
 #include "core/random.h"
 #include "core/units.h"
+#include "core/rostertestsupport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,11 +69,12 @@ class TestForm1 : public QObject {
     // Students as (name, sex) lines, written in GBK with CR LF.
     void writeRoster(const QStringList &lines)
     {
-        QStringEncoder gbk("GB18030");
-        QVERIFY(gbk.isValid());
         QByteArray bytes;
-        for (const QString &line : lines)
-            bytes += QByteArray(gbk.encode(line)) + "\r\n";
+        for (const QString &line : lines) {
+            bool encoded = false;
+            bytes += qh::test::encodeAs(line, "GB18030", &encoded) + "\r\n";
+            QVERIFY(encoded);
+        }
         writeRaw(bytes);
     }
 

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Start-up under Wine: the Windows build of bench_startup_ours (the program as
+# main() builds it, to the start window's first paint) against
+# bench_startup_bare (one window and a label, the same Qt), alternating, on
+# Qt's windows platform under Wine on Xvfb, with a warm wineserver. Prints the
+# median and best wall times of each side and their ratio.
+#
+#   bench/wine_startup.sh [BUILD-DIR] [RUNS]   (a scripts/windows.sh build configured with
+#                                               -DQH_BUILD_BENCH=ON; default build-win, 15 runs)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(realpath "${1:-$root/build-win}")
+runs=${2:-15}
+if [ -z "${QH_WIN_UNDER_XVFB:-}" ]; then
+  QH_WIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$build" "$runs"
+fi
+qt=$(sed -n 's|^CMAKE_TOOLCHAIN_FILE:[A-Z]*=\(.*\)/lib/cmake/Qt6/qt.toolchain.cmake$|\1|p' "$build/CMakeCache.txt")
+gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+pthread_dlls=$(dirname "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")")
+export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export WINEPATH="Z:$qt/bin;Z:$gcc_dlls;Z:$pthread_dlls"
+wineserver -p # stays up between runs: the runs measure the programs, not Wine's own start
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+cd "$root/examples" # the start window lists the working folder
+
+once() { # wall milliseconds of one start to first paint and exit
+  local start end
+  start=$(date +%s%N)
+  wine "$build/bench/bench_startup_$1.exe" >/dev/null 2>&1
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
+}
+once ours >/dev/null; once bare >/dev/null # warm-up: DLLs into the page cache
+ours=() bare=()
+for _ in $(seq "$runs"); do
+  ours+=("$(once ours)")
+  bare+=("$(once bare)")
+done
+stats() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {printf "%d %d", v[int((NR+1)/2)], v[1]}'; }
+read -r ours_median ours_best <<<"$(stats "${ours[@]}")"
+read -r bare_median bare_best <<<"$(stats "${bare[@]}")"
+echo "runs: $runs per side, alternating"
+echo "ours: median $ours_median ms, best $ours_best ms"
+echo "bare: median $bare_median ms, best $bare_best ms"
+awk -v o="$ours_median" -v b="$bare_median" 'BEGIN {printf "ratio of medians: %.2fx\n", o / b}'
