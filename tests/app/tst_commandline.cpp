@@ -52,6 +52,11 @@ private slots:
         QFETCH(QStringList, arguments);
         QProcess program;
         program.setWorkingDirectory(m_dir.path());
+        // Its screen does not matter here, and a screen file named by a Unix
+        // path is not found from a working folder on C: under Wine.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.start(QStringLiteral(QH_PROGRAM), arguments);
         QVERIFY(program.waitForStarted());

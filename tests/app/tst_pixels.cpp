@@ -234,10 +234,11 @@ private slots:
         auto *label = ProgramDriver::control<QLabel>("Form2", control);
         // A long name is read from the back row: glyphs at least 10 px high,
         // in a window drawn at its design size (less where a small screen
-        // zooms the whole window out).
+        // zooms the whole window out), give or take the pixel by which the
+        // ink of one em differs between faces (Windows' and Linux's).
         if (label->text() == kLongName) {
             const Ink ink = test::measureInk(*label);
-            QVERIFY2(ink.tallestLine >= 10 * ink.ratio * zoomOf(*label), qPrintable(describe(*label, ink)));
+            QVERIFY2(ink.tallestLine >= (10 * zoomOf(*label) - 1) * ink.ratio, qPrintable(describe(*label, ink)));
         }
     }
 

@@ -205,7 +205,9 @@ private slots:
         const auto gate = std::make_shared<Gate>();
         QTemporaryDir drives;
         QVERIFY(QDir(drives.path()).mkpath(QStringLiteral("hung")) && QDir(drives.path()).mkpath(QStringLiteral("b")));
-        const QString hung = drives.filePath(QStringLiteral("hung")), other = drives.filePath(QStringLiteral("b"));
+        // Roots as the system lists them (C:\ on Windows).
+        const QString hung = QDir::toNativeSeparators(drives.filePath(QStringLiteral("hung")));
+        const QString other = QDir::toNativeSeparators(drives.filePath(QStringLiteral("b")));
         DriveSource source{[hung, other] { return QStringList{QStringLiteral("/"), hung, other}; },
                            [gate, hung, then](const QString &root) {
                                ++gate->asked;
@@ -252,8 +254,8 @@ private slots:
         const auto gate = std::make_shared<Gate>();
         QTemporaryDir drives;
         QVERIFY(QDir(drives.path()).mkpath(QStringLiteral("a")) && QDir(drives.path()).mkpath(QStringLiteral("b")));
-        const QStringList roots{QStringLiteral("/"), drives.filePath(QStringLiteral("a")),
-                                drives.filePath(QStringLiteral("b"))};
+        const QStringList roots{QStringLiteral("/"), QDir::toNativeSeparators(drives.filePath(QStringLiteral("a"))),
+                                QDir::toNativeSeparators(drives.filePath(QStringLiteral("b")))};
         DriveList list(nullptr, {[roots] { return roots; }, [gate](const QString &) {
                                      ++gate->asked;
                                      gate->answer.acquire();
@@ -276,7 +278,7 @@ private slots:
         gate->answer.release();
         QTRY_COMPARE(spy.count(), 2);
         QCOMPARE(gate->asked.load(), 3);
-        QCOMPARE(list.folder().path, roots[1]);
+        QCOMPARE(QDir::toNativeSeparators(list.folder().path), roots[1]);
     }
 
     // A drive opens in the working folder only when that lies on it:
@@ -296,9 +298,10 @@ private slots:
         QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("usb2/班级")) && QDir(tmp.path()).mkpath(QStringLiteral("usb")));
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(tmp.filePath(QStringLiteral("usb2/班级"))));
-        const QString root = tmp.filePath(drive);
-        DriveList list(nullptr, {[&] { return QStringList{QStringLiteral("/"), tmp.filePath(QStringLiteral("usb")),
-                                                          tmp.filePath(QStringLiteral("usb2"))}; },
+        const auto native = [&](const QString &name) { return QDir::toNativeSeparators(tmp.filePath(name)); };
+        const QString root = native(drive);
+        DriveList list(nullptr, {[&] { return QStringList{QStringLiteral("/"), native(QStringLiteral("usb")),
+                                                          native(QStringLiteral("usb2"))}; },
                                  [](const QString &) { return true; }});
         QSignalSpy spy(&list, &DriveList::driveChanged);
         const int index = list.findData(root);
@@ -306,7 +309,7 @@ private slots:
         emit list.activated(index);
         QTRY_COMPARE(spy.count(), 1);
         QDir::setCurrent(before);
-        QCOMPARE(spy.last().at(0).toString(), tmp.filePath(opens));
+        QCOMPARE(spy.last().at(0).toString(), native(opens));
     }
 
     void drivesIncludeRootOfWorkingFolder()
