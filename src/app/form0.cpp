@@ -19,41 +19,43 @@ namespace qh {
 namespace {
 
 using K = ControlKind;
+constexpr auto C = controlId<Form0Control>;
+using enum Form0Control;
 constexpr FontSpec kSong1575{FontFace::SongTi, 15.75};
 constexpr FontSpec kSong18{FontFace::SongTi, 18};
 constexpr FontSpec kSong2175{FontFace::SongTi, 21.75};
 
 // In stored order: a row lies above the rows after it.
 const ControlSpec kLayout[] = {
-    {.kind = K::ColorButton, .name = "Command2", .caption = "退出程序", .left = 11640, .top = 5040, .width = 2500,
-     .height = 800, .font = kSong2175, .tabIndex = 8},
-    {.kind = K::FileList, .name = "File1", .left = 11400, .top = 2040, .width = 2655, .height = 2295,
+    {.kind = K::ColorButton, .name = "Command2", .id = C(Exit), .caption = "退出程序", .left = 11640, .top = 5040,
+     .width = 2500, .height = 800, .font = kSong2175, .tabIndex = 8},
+    {.kind = K::FileList, .name = "File1", .id = C(Files), .left = 11400, .top = 2040, .width = 2655, .height = 2295,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 7,
      .fileFilter = "*.txt"},
-    {.kind = K::DirList, .name = "Dir1", .left = 7800, .top = 2640, .width = 2895, .height = 1815,
+    {.kind = K::DirList, .name = "Dir1", .id = C(Folders), .left = 7800, .top = 2640, .width = 2895, .height = 1815,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 6},
-    {.kind = K::DriveList, .name = "Drive1", .left = 7800, .top = 2040, .width = 2895, .height = 435,
+    {.kind = K::DriveList, .name = "Drive1", .id = C(Drives), .left = 7800, .top = 2040, .width = 2895, .height = 435,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 5},
-    {.kind = K::ColorButton, .name = "Command1", .caption = "开始使用", .left = 7800, .top = 5040, .width = 2500,
-     .height = 800, .font = kSong2175, .tabIndex = 0},
-    {.kind = K::Picture, .name = "Image3", .left = 0, .top = 0, .width = 720, .height = 720,
+    {.kind = K::ColorButton, .name = "Command1", .id = C(Start), .caption = "开始使用", .left = 7800, .top = 5040,
+     .width = 2500, .height = 800, .font = kSong2175, .tabIndex = 0},
+    {.kind = K::Picture, .name = "Image3", .id = C(Corner), .left = 0, .top = 0, .width = 720, .height = 720,
      .picture = ":/qinghe/icons/corner.ico"},
-    {.kind = K::Line, .name = "Line1", .left = 1680, .top = 7320, .width = 14040 - 1680, .height = 0,
+    {.kind = K::Line, .name = "Line1", .id = C(Rule), .left = 1680, .top = 7320, .width = 14040 - 1680, .height = 0,
      .fore = colors::RuleBlue},
-    {.kind = K::Label, .name = "Label4", .left = 13800, .top = 1080, .width = 765, .height = 495, .font = kSong18,
-     .back = colors::White, .fore = colors::ButtonText, .tabIndex = 4},
+    {.kind = K::Label, .name = "Label4", .id = C(CornerLabel), .left = 13800, .top = 1080, .width = 765, .height = 495,
+     .font = kSong18, .back = colors::White, .fore = colors::ButtonText, .tabIndex = 4},
     // A title whose face is taller than its box shrinks rather than lose its lower strokes.
-    {.kind = K::FitLabel, .name = "Label3", .caption = "青禾抽签 人人平等 ", .left = 1440, .top = 240, .width = 12525,
-     .height = 1215, .font = {FontFace::LiShu, 72}, .back = colors::White, .fore = colors::Red, .tabIndex = 3},
-    {.kind = K::Label, .name = "Label1", .caption = "因为平等，需人人兴奋愉悦参与。", .left = 2040, .top = 6360,
-     .width = 12045, .height = 495, .font = kSong18, .back = colors::White, .fore = colors::ButtonText,
+    {.kind = K::FitLabel, .name = "Label3", .id = C(Title), .caption = "青禾抽签 人人平等 ", .left = 1440, .top = 240,
+     .width = 12525, .height = 1215, .font = {FontFace::LiShu, 72}, .back = colors::White, .fore = colors::Red, .tabIndex = 3},
+    {.kind = K::Label, .name = "Label1", .id = C(Motto), .caption = "因为平等，需人人兴奋愉悦参与。", .left = 2040,
+     .top = 6360, .width = 12045, .height = 495, .font = kSong18, .back = colors::White, .fore = colors::ButtonText,
      .tabIndex = 2},
-    {.kind = K::Picture, .name = "Image2", .left = 4680, .top = 4320, .width = 570, .height = 585,
+    {.kind = K::Picture, .name = "Image2", .id = C(Emblem), .left = 4680, .top = 4320, .width = 570, .height = 585,
      .picture = ":/qinghe/images/emblem.jpg"},
-    {.kind = K::Picture, .name = "Image1", .left = 1800, .top = 2040, .width = 4800, .height = 3600,
+    {.kind = K::Picture, .name = "Image1", .id = C(Photo), .left = 1800, .top = 2040, .width = 4800, .height = 3600,
      .toolTip = "学生名单在“名单.txt”文件中,与本程序放在同一目录下.", .picture = ":/qinghe/images/photo.jpg"},
     // The caption ends in the maker's address, filled in when the window is built.
-    {.kind = K::Label, .name = "Label2", .caption = "软件下载及使用说明  ", .left = 5040, .top = 7560,
+    {.kind = K::Label, .name = "Label2", .id = C(Link), .caption = "软件下载及使用说明  ", .left = 5040, .top = 7560,
      .width = 6615, .height = 495, .font = kSong1575, .back = colors::White, .fore = colors::ButtonText,
      .tabIndex = 1},
 };
@@ -147,16 +149,16 @@ void Form0::build(FormWindow &window)
     window.setBackground(colors::White);
 
     m_controls = buildControls(window, kLayout);
-    auto *link = m_controls.get<QLabel>("Label2");
+    auto *link = m_controls.get<QLabel>(Link);
     link->setText(link->text() + makerAddress() + QLatin1Char(' '));
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(new ClickFilter(link, [this] { openInstructions(); }));
     window.setAcceptDrops(true);
     window.installEventFilter(new DropFilter(&window, [this](const QString &path) { return chooseFile(path); }));
 
-    m_drive = m_controls.get<DriveList>("Drive1");
-    m_dir = m_controls.get<DirList>("Dir1");
-    m_files = m_controls.get<FileList>("File1");
+    m_drive = m_controls.get<DriveList>(Drives);
+    m_dir = m_controls.get<DirList>(Folders);
+    m_files = m_controls.get<FileList>(Files);
 
     // The chosen drive's folder and files come read already, off this thread.
     m_drive->setFilePatterns(m_files->patterns());
@@ -167,9 +169,9 @@ void Form0::build(FormWindow &window)
     QObject::connect(m_dir, &DirList::pathChanged, m_files, [this](const QString &path) { m_files->setPath(path); });
     QObject::connect(m_files, &FileList::fileSelected, m_files,
                      [this](const QString &name) { onFileSelected(name); });
-    QObject::connect(m_controls.get<QPushButton>("Command1"), &QPushButton::clicked, &window,
+    QObject::connect(m_controls.get<QPushButton>(Start), &QPushButton::clicked, &window,
                      [this] { m_switcher.switchTo(FormId::SeatChart); });
-    QObject::connect(m_controls.get<QPushButton>("Command2"), &QPushButton::clicked, &window,
+    QObject::connect(m_controls.get<QPushButton>(Exit), &QPushButton::clicked, &window,
                      [this] { m_platform.endProcess(); });
 
     // The lists start in the program's working folder (the folder list passes
@@ -184,8 +186,8 @@ bool Form0::load()
     // Minimised behind the start window; the link label opens it normally.
     m_platform.openUrlMinimised(m_instructions);
     window()->setWindowTitle(windowCaption());
-    m_controls.get<QPushButton>("Command1")->setEnabled(false);
-    m_controls.get<QLabel>("Label1")->setText(
+    m_controls.get<QPushButton>(Start)->setEnabled(false);
+    m_controls.get<QLabel>(Motto)->setText(
         QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
     // A class opened from a shortcut: chosen before the window shows.
     const QString file = std::exchange(m_fileToOpen, QString());
@@ -205,7 +207,7 @@ void Form0::focusFirstControl()
 {
     // The window's own rule: the first control in tab order that can take
     // the focus. That is 开始使用 once a roster is chosen, so Enter starts.
-    QWidget *first = m_controls.at("Command1");
+    QWidget *first = m_controls.get<QPushButton>(Start);
     QWidget *w = first;
     do {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) {
@@ -232,7 +234,7 @@ void Form0::onFileSelected(const QString &fileName)
 void Form0::setFinalName(const QString &folder, const QString &fileName)
 {
     finalname = composeFinalName(QDir::toNativeSeparators(folder), fileName);
-    m_controls.get<QPushButton>("Command1")->setEnabled(true);
+    m_controls.get<QPushButton>(Start)->setEnabled(true);
 }
 
 bool Form0::chooseFile(const QString &path)

@@ -13,6 +13,10 @@ class DriveList;
 class DirList;
 class FileList;
 
+// The window's controls, as its code finds them (the layout name stays the objectName).
+enum class Form0Control { Exit, Files, Folders, Drives, Start, Corner, Rule, CornerLabel, Title, Motto, Emblem, Photo,
+                          Link };
+
 class Form0 final : public Form {
 public:
     Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions);

@@ -34,19 +34,6 @@ QString repeatingCaption()
     return QStringLiteral("青禾抽签 人人平等");
 }
 
-DrawView DrawView::created()
-{
-    DrawView v;
-    v.name = QStringLiteral("赵钱孙李");
-    v.buttonCaption = QStringLiteral("a");
-    v.buttonColor = colors::LightPink;
-    v.text = QStringLiteral("Text1\r\n");
-    v.allLastText = QStringLiteral("Label4");
-    v.boyLastText = QStringLiteral("Label5");
-    v.girlLastText = QStringLiteral("Label6");
-    return v;
-}
-
 DrawState::DrawState(const Clock &clock, RandomSource &random) : m_clock(clock), m_random(random)
 {
     for (int i = 0; i < kSingleDrawSlots; ++i)

@@ -18,12 +18,12 @@ namespace qh {
 class Clock;
 class RandomSource;
 
-// The four option buttons of the mode frame, numbered as the controls: the rows of kDrawModes.
-enum class DrawOption { Repeating = 1, All = 2, Boys = 3, Girls = 4 };
+// The four option buttons of the mode frame: the rows of kDrawModes.
+enum class DrawOption { Repeating, All, Boys, Girls };
 
-inline const GroupSpec &modeSpec(DrawOption option)
+constexpr const GroupSpec &modeSpec(DrawOption option)
 {
-    return kDrawModes[static_cast<std::size_t>(static_cast<int>(option) - 1)];
+    return kDrawModes[static_cast<std::size_t>(option)];
 }
 
 inline constexpr int kSingleDrawSlots = kSingleDrawRoster.slotCount;
@@ -52,8 +52,6 @@ struct DrawView {
     QString girlLastText;        // Label6
     std::optional<DrawOption> selected;
 
-    // The controls as the layout creates them, before the load runs.
-    static DrawView created();
     bool operator==(const DrawView &) const = default;
 };
 
@@ -76,8 +74,8 @@ public:
 
     const DrawView &view() const { return m_view; }
 
-    // Fresh controls: the view goes back to the layout's values. Draw state stays.
-    void controlsCreated() { m_view = DrawView::created(); }
+    // Fresh controls, showing `fresh` (their layout). Draw state stays.
+    void controlsCreated(const DrawView &fresh) { m_view = fresh; }
     // The load's roster step: maxStudents becomes 82, then loadRoster fills the
     // lists and the hidden count labels show their last indices. False when the
     // loader failed (it has ended the process); the labels are then left alone.
@@ -116,7 +114,7 @@ private:
     std::optional<int> m_lastPick;
     // The name the last each-once draw showed: the next pass does not start with it.
     std::optional<QString> m_lastEachOnceName;
-    DrawView m_view = DrawView::created();
+    DrawView m_view;
 };
 
 } // namespace qh

@@ -24,29 +24,10 @@ QString nameAt(const std::vector<QString> &names, int k)
 
 } // namespace
 
-SeatView SeatView::created()
-{
-    SeatView v;
-    v.windowCaption = seatChartStoredCaption();
-    v.banner = QStringLiteral("赵钱孙李");
-    const auto &places = seat::seatPlaces();
-    for (int s = 0; s < seat::kSeatCount; ++s) {
-        v.cards[at(s)] = {true, QStringLiteral("23"), colors::ButtonFace, places[at(s)].card.width};
-        // Label1(1) was stored with plain black; it looks the same as the others.
-        v.labels[at(s)] = {true, QStringLiteral("赵钱孙李"), s == 1 ? colors::Black : colors::ButtonText};
-    }
-    return v;
-}
-
 SeatChart::SeatChart(Clock &clock, RandomSource &random) : m_clock(clock), m_random(random)
 {
     for (std::size_t s = 0; s < m_seatOrder.size(); ++s)
         m_seatOrder[s] = static_cast<std::int16_t>(s);
-}
-
-void SeatChart::ControlsCreated()
-{
-    m_view = SeatView::created();
 }
 
 const std::vector<QString> &SeatChart::namesOf(SeatGroup group) const

@@ -35,7 +35,7 @@ inline const GroupSpec &groupSpec(SeatGroup group)
 struct CardView {
     bool visible = true;
     QString caption;
-    Color back = colors::ButtonFace;
+    Color back;
     int width = 0; // twips
     bool operator==(const CardView &) const = default;
 };
@@ -44,7 +44,7 @@ struct CardView {
 struct NameLabelView {
     bool visible = true;
     QString caption;
-    Color fore = colors::ButtonText;
+    Color fore;
     bool operator==(const NameLabelView &) const = default;
 };
 
@@ -56,8 +56,6 @@ struct SeatView {
     std::array<CardView, seat::kSeatCount> cards;
     std::array<NameLabelView, seat::kSeatCount> labels;
 
-    // The controls as they are when the window has just been created.
-    static SeatView created();
     bool operator==(const SeatView &) const = default;
 };
 
@@ -85,8 +83,8 @@ public:
 
     // ---- the controls' properties ----
     const SeatView &view() const { return m_view; }
-    // The window's controls were created afresh: they show the layout again.
-    void ControlsCreated();
+    // The window's controls were created afresh, showing `fresh` (their layout).
+    void ControlsCreated(const SeatView &fresh) { m_view = fresh; }
 
     // ---- actions ----
     // The window's start. loadRoster fills the roster; false means it ended the
@@ -123,7 +121,7 @@ private:
     SeatOrder m_seatOrder{};
     int m_poolLast = -1;
     int m_lastSeat = 0;
-    SeatView m_view = SeatView::created();
+    SeatView m_view;
 };
 
 } // namespace qh

@@ -12,8 +12,6 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
-#include <cstring>
-
 namespace qh {
 
 namespace {
@@ -23,68 +21,60 @@ constexpr std::size_t at(int i)
     return static_cast<std::size_t>(i);
 }
 
+Form2Control groupOption(int group) { return Form2Control(controlId(Form2Control::AllOption) + group); }
+
 constexpr FontSpec kCardFont{FontFace::HeiTi, 26.25};
 constexpr FontSpec kNameFont{FontFace::HeiTi, 14.25};
 constexpr FontSpec kBannerFont{FontFace::LiShu, 84.75};
 constexpr FontSpec kBarFont{FontFace::SongTi, 15.75};
 
-bool isOptionStop(const FocusStop &stop)
-{
-    return std::strncmp(stop.name, "Option", 6) == 0;
-}
+// One stop of the keyboard order: a control and array index.
+struct FocusStop {
+    Form2Control control;
+    int index = -1;
+};
 
+// The keyboard order of the window's buttons; the three options are one stop.
 std::vector<FocusStop> makeFocusOrder()
 {
     std::vector<FocusStop> order;
     const auto cards = [&](int from, int to) {
         for (int s = from; s <= to; ++s)
-            order.push_back({"Command1", s});
+            order.push_back({Form2Control::Card, s});
     };
     for (int row = 0; row < 5; ++row)
         cards(row * 10 + 1, row * 10 + 9);
     cards(51, 53);
-    order.push_back({"Command4"});
-    order.push_back({"Option1"}); // the option group: one stop
-    order.push_back({"Command2"});
+    order.push_back({Form2Control::Arrange});
+    order.push_back({Form2Control::AllOption}); // the option group: one stop
+    order.push_back({Form2Control::ToSingleDraw});
     cards(54, 59);
-    order.push_back({"Command3"});
+    order.push_back({Form2Control::Exit});
     cards(61, 69);
     cards(71, 73);
     cards(75, 77);
     cards(79, 80);
     for (int s : {50, 40, 30, 20, 10, 0, 60, 70, 74, 78, 81})
-        order.push_back({"Command1", s});
+        order.push_back({Form2Control::Card, s});
     return order;
 }
+
+const std::vector<FocusStop> kFocusOrder = makeFocusOrder();
 
 } // namespace
-
-const std::vector<FocusStop> &form2FocusOrder()
-{
-    static const std::vector<FocusStop> order = makeFocusOrder();
-    return order;
-}
 
 std::vector<ControlSpec> form2Layout()
 {
     // Tab index of each control, from the keyboard order.
     std::array<int, seat::kSeatCount> cardTab{};
-    int command2Tab = -1, command3Tab = -1, command4Tab = -1, optionTab = -1;
-    const auto &order = form2FocusOrder();
+    std::array<int, controlId(Form2Control::GirlsOption) + 1> barTab{}; // by Form2Control
     int tab = 0;
-    for (const FocusStop &stop : order) {
+    for (const FocusStop &stop : kFocusOrder) {
         if (stop.index >= 0)
             cardTab[at(stop.index)] = tab++;
-        else if (isOptionStop(stop)) {
-            optionTab = tab; // Option1, Option2, Option3 in a row
-            tab += 3;
-        }
-        else if (std::strcmp(stop.name, "Command2") == 0)
-            command2Tab = tab++;
-        else if (std::strcmp(stop.name, "Command3") == 0)
-            command3Tab = tab++;
-        else
-            command4Tab = tab++;
+        else // Option1, Option2, Option3 in a row
+            for (int k = 0; k < (stop.control == Form2Control::AllOption ? 3 : 1); ++k)
+                barTab[at(controlId(stop.control) + k)] = tab++;
     }
 
     std::vector<ControlSpec> table;
@@ -96,7 +86,7 @@ std::vector<ControlSpec> form2Layout()
         ControlSpec c;
         c.kind = ControlKind::ColorButton;
         c.name = "Command1";
-        c.index = s;
+        c.index = s, c.id = controlId(Form2Control::Card);
         c.caption = "23";
         c.left = r.left, c.top = r.top, c.width = r.width, c.height = r.height;
         c.font = kCardFont;
@@ -107,33 +97,33 @@ std::vector<ControlSpec> form2Layout()
         table.push_back(c);
     }
 
-    const auto barButton = [&](ControlKind kind, const char *name, const char *caption, int left, Color back,
-                                int tabIndex) {
+    const auto barButton = [&](ControlKind kind, Form2Control id, const char *name, const char *caption, int left,
+                                Color back) {
         ControlSpec c;
         c.kind = kind;
-        c.name = name;
+        c.name = name, c.id = controlId(id);
         c.caption = caption;
         c.left = left, c.top = 8280, c.width = 1800, c.height = 550;
         c.font = kBarFont;
         c.back = back;
         c.fore = colors::ButtonText;
-        c.tabIndex = tabIndex;
+        c.tabIndex = barTab[at(c.id)];
         c.align = Qt::AlignCenter;
         table.push_back(c);
     };
-    barButton(ControlKind::Button, "Command3", "退出点名", 360, colors::ButtonFace, command3Tab);
-    barButton(ControlKind::Button, "Command2", "转堆叠式", 2832, colors::ButtonFace, command2Tab);
+    barButton(ControlKind::Button, Form2Control::Exit, "Command3", "退出点名", 360, colors::ButtonFace);
+    barButton(ControlKind::Button, Form2Control::ToSingleDraw, "Command2", "转堆叠式", 2832, colors::ButtonFace);
     // The group options, Option3 first as they are stacked, each 2472 twips right of the one before.
     for (int i = static_cast<int>(kSeatGroups.size()) - 1; i >= 0; --i) {
         const GroupSpec &g = kSeatGroups[at(i)];
-        barButton(ControlKind::OptionButton, g.option, g.caption, 7776 + 2472 * i, g.color, optionTab + i);
+        barButton(ControlKind::OptionButton, groupOption(i), g.option, g.caption, 7776 + 2472 * i, g.color);
     }
-    barButton(ControlKind::Button, "Command4", "随机排列", 5304, colors::ButtonFace, command4Tab);
+    barButton(ControlKind::Button, Form2Control::Arrange, "Command4", "随机排列", 5304, colors::ButtonFace);
 
     {
         ControlSpec b;
         b.kind = ControlKind::FitLabel;
-        b.name = "Label2";
+        b.name = "Label2", b.id = controlId(Form2Control::Banner);
         b.caption = "赵钱孙李";
         b.left = seat::kBannerRect.left, b.top = seat::kBannerRect.top;
         b.width = seat::kBannerRect.width, b.height = seat::kBannerRect.height;
@@ -147,7 +137,7 @@ std::vector<ControlSpec> form2Layout()
     {
         ControlSpec line;
         line.kind = ControlKind::Line;
-        line.name = "Line1";
+        line.name = "Line1", line.id = controlId(Form2Control::Separator);
         line.left = 360, line.top = 8160, line.width = 14520 - 360, line.height = 0;
         line.fore = colors::WindowText;
         table.push_back(line);
@@ -158,17 +148,29 @@ std::vector<ControlSpec> form2Layout()
         ControlSpec l;
         l.kind = ControlKind::FitLabel;
         l.name = "Label1";
-        l.index = s;
+        l.index = s, l.id = controlId(Form2Control::NameLabel);
         l.caption = "赵钱孙李";
         l.left = r.left, l.top = r.top, l.width = r.width, l.height = r.height;
         l.font = kNameFont;
         l.back = colors::White;
-        l.fore = s == 1 ? colors::Black : colors::ButtonText;
+        l.fore = s == 1 ? colors::Black : colors::ButtonText; // Label1(1) was stored plain black: it looks the same
         l.align = Qt::AlignLeft | Qt::AlignTop;
         l.wordWrap = true;
         table.push_back(l);
     }
     return table;
+}
+
+SeatView form2FirstView(std::span<const ControlSpec> table)
+{
+    SeatView v{seatChartStoredCaption(), QString::fromUtf8(rowOf(table, Form2Control::Banner).caption), {}, {}, {}};
+    for (int s = 0; s < seat::kSeatCount; ++s) {
+        const ControlSpec &card = rowOf(table, Form2Control::Card, s);
+        const ControlSpec &label = rowOf(table, Form2Control::NameLabel, s);
+        v.cards[at(s)] = {true, QString::fromUtf8(card.caption), card.back, card.width};
+        v.labels[at(s)] = {true, QString::fromUtf8(label.caption), label.fore};
+    }
+    return v;
 }
 
 Form2::Form2(FormContext ctx)
@@ -186,31 +188,31 @@ void Form2::build(FormWindow &window)
     m_controls = buildControls(window, table);
 
     for (int s = 0; s < seat::kSeatCount; ++s) {
-        m_cards[at(s)] = m_controls.get<QPushButton>("Command1", s);
-        m_labels[at(s)] = m_controls.get<QLabel>("Label1", s);
+        m_cards[at(s)] = m_controls.get<QPushButton>(Form2Control::Card, s);
+        m_labels[at(s)] = m_controls.get<QLabel>(Form2Control::NameLabel, s);
         // One handler for the whole card array; it receives the seat index.
         QObject::connect(m_cards[at(s)], &QPushButton::clicked, &window, [this, s] { onCardClicked(s); });
     }
-    m_banner = m_controls.get<QLabel>("Label2");
+    m_banner = m_controls.get<QLabel>(Form2Control::Banner);
 
     for (int i = 0; i < static_cast<int>(kSeatGroups.size()); ++i) {
-        m_options[at(i)] = m_controls.get<QRadioButton>(kSeatGroups[at(i)].option);
+        m_options[at(i)] = m_controls.get<QRadioButton>(groupOption(i));
         const auto group = static_cast<SeatGroup>(i);
         QObject::connect(m_options[at(i)], &QRadioButton::toggled, &window, [this, group](bool checked) {
             if (checked && !m_applying)
                 onGroupSelected(group);
         });
     }
-    QObject::connect(m_controls.get<QPushButton>("Command4"), &QPushButton::clicked, &window,
+    QObject::connect(m_controls.get<QPushButton>(Form2Control::Arrange), &QPushButton::clicked, &window,
                      [this] { onRandomArrange(); });
-    QObject::connect(m_controls.get<QPushButton>("Command2"), &QPushButton::clicked, &window,
+    QObject::connect(m_controls.get<QPushButton>(Form2Control::ToSingleDraw), &QPushButton::clicked, &window,
                      [this] { m_ctx.switcher.switchTo(FormId::SingleDraw); });
-    QObject::connect(m_controls.get<QPushButton>("Command3"), &QPushButton::clicked, &window,
+    QObject::connect(m_controls.get<QPushButton>(Form2Control::Exit), &QPushButton::clicked, &window,
                      [this] { m_ctx.platform.endProcess(); });
 
     // Fresh controls show the layout, whatever an earlier visit left.
-    m_chart.ControlsCreated();
-    m_shown = m_chart.view();
+    m_shown = form2FirstView(table);
+    m_chart.ControlsCreated(m_shown);
 }
 
 bool Form2::load()
@@ -241,16 +243,16 @@ void Form2::shown()
     FormWindow *w = window();
     if (!w)
         return;
-    for (const FocusStop &stop : form2FocusOrder()) {
+    for (const FocusStop &stop : kFocusOrder) {
         QWidget *target = nullptr;
-        if (isOptionStop(stop)) {
+        if (stop.control == Form2Control::AllOption) {
             for (QRadioButton *o : m_options)
                 if (o->isChecked())
                     target = o;
             if (!target)
                 target = m_options[0];
         } else {
-            target = m_controls.at(stop.name, stop.index);
+            target = m_controls.get<QWidget>(stop.control, stop.index);
         }
         if (target && target->isVisibleTo(w) && target->isEnabled()) {
             target->setFocus(Qt::TabFocusReason);
@@ -287,36 +289,27 @@ void Form2::applyView()
 
     if (v.windowCaption != m_shown.windowCaption)
         w->setWindowTitle(v.windowCaption);
-    if (v.banner != m_shown.banner)
-        m_banner->setText(v.banner);
+    applyChange(*m_banner, v.banner, m_shown.banner, setCaption);
     if (v.selected != m_shown.selected && v.selected)
         m_options[at(static_cast<int>(*v.selected))]->setChecked(true);
 
     const auto &places = seat::seatPlaces();
     for (int s = 0; s < seat::kSeatCount; ++s) {
-        const CardView &card = v.cards[at(s)];
-        const CardView &was = m_shown.cards[at(s)];
-        QPushButton *b = m_cards[at(s)];
-        if (card.caption != was.caption)
-            b->setText(card.caption);
-        if (card.back != was.back)
-            setBackColor(*b, card.back);
-        if (card.width != was.width) {
+        const CardView &card = v.cards[at(s)], &was = m_shown.cards[at(s)];
+        QPushButton &b = *m_cards[at(s)];
+        applyChange(b, card.caption, was.caption, setCaption);
+        applyChange(b, card.back, was.back, setBackColor);
+        applyChange(b, card.width, was.width, [&](QWidget &c, int width) {
             const seat::TwipRect &r = places[at(s)].card;
-            setDesignGeometry(*b, twipsRect(r.left, r.top, card.width, r.height));
-        }
-        if (card.visible != was.visible)
-            b->setVisible(card.visible);
+            setDesignGeometry(c, twipsRect(r.left, r.top, width, r.height));
+        });
+        applyChange(b, card.visible, was.visible, setShown);
 
-        const NameLabelView &label = v.labels[at(s)];
-        const NameLabelView &lwas = m_shown.labels[at(s)];
-        QLabel *l = m_labels[at(s)];
-        if (label.caption != lwas.caption)
-            l->setText(label.caption);
-        if (label.fore != lwas.fore)
-            setForeColor(*l, label.fore);
-        if (label.visible != lwas.visible)
-            l->setVisible(label.visible);
+        const NameLabelView &label = v.labels[at(s)], &lwas = m_shown.labels[at(s)];
+        QLabel &l = *m_labels[at(s)];
+        applyChange(l, label.caption, lwas.caption, setCaption);
+        applyChange(l, label.fore, lwas.fore, setForeColor);
+        applyChange(l, label.visible, lwas.visible, setShown);
     }
     m_shown = v;
 }

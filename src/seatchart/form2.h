@@ -10,24 +10,22 @@
 #include <array>
 #include <vector>
 
-class QAbstractButton;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 
 namespace qh {
 
+// The window's controls, as its code finds them (the layout name stays the
+// objectName). The group options follow each other in the order of SeatGroup.
+enum class Form2Control { Card, NameLabel, Banner, Separator, Exit, ToSingleDraw, Arrange, AllOption, BoysOption,
+                          GirlsOption };
+
 // The window's layout: every card first (cards lie above the name labels),
 // then the bottom bar, the banner, the separator and the name labels.
 std::vector<ControlSpec> form2Layout();
-
-// One stop of the keyboard order: a control name and array index.
-struct FocusStop {
-    const char *name;
-    int index = -1;
-};
-// The keyboard order of the window's buttons; the three options are one stop.
-const std::vector<FocusStop> &form2FocusOrder();
+// What the controls built from `table` show, before the start changes anything.
+SeatView form2FirstView(std::span<const ControlSpec> table);
 
 inline constexpr int kForm2ClientWidth = 15090;
 inline constexpr int kForm2ClientHeight = 8970;

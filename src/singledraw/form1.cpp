@@ -28,44 +28,49 @@ constexpr FontSpec kSong12{FontFace::SongTi, 12};
 constexpr int kClientWidth = 5340;
 constexpr int kClientHeight = 2775;
 
+using C = Form1Control;
+constexpr auto idOf = controlId<C>;
+
+constexpr C optionOf(DrawOption mode) { return C(idOf(C::RepeatingOption) + controlId(mode)); }
+
+// A mode option: name, caption and colour from the mode table.
+constexpr ControlSpec modeOption(DrawOption mode, int left, int tabIndex, const char *toolTip)
+{
+    const GroupSpec &m = modeSpec(mode);
+    return {.kind = ControlKind::OptionButton, .name = m.option, .id = idOf(optionOf(mode)), .caption = m.caption,
+            .left = left, .top = 240, .width = 1000, .height = 300, .font = kSong105, .back = m.color,
+            .tabIndex = tabIndex, .toolTip = toolTip, .container = "Frame1"};
+}
+
 constexpr std::array<ControlSpec, 14> kLayout{{
-    {.kind = ControlKind::Button, .name = "Command3", .caption = "退出程序",
+    {.kind = ControlKind::Button, .name = "Command3", .id = idOf(C::Exit), .caption = "退出程序",
      .left = 4200, .top = 1440, .width = 1000, .height = 555, .font = kSong105, .tabIndex = 13},
-    {.kind = ControlKind::ColorButton, .name = "Command1", .caption = "a",
+    {.kind = ControlKind::ColorButton, .name = "Command1", .id = idOf(C::Draw), .caption = "a",
      .left = 1360, .top = 1440, .width = 2600, .height = 555, .font = {FontFace::SongTi, 14.25},
      .back = colors::LightPink, .tabIndex = 11, .toolTip = "青禾抽签,人人机会平等."},
-    {.kind = ControlKind::TextBox, .name = "Text1", .caption = "Text1\r\n",
+    {.kind = ControlKind::TextBox, .name = "Text1", .id = idOf(C::Text), .caption = "Text1\r\n",
      .left = 5880, .top = 960, .width = 2850, .height = 1575, .font = kSong12,
      .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 7},
-    {.kind = ControlKind::Frame, .name = "Frame1", .caption = "方式选择",
+    {.kind = ControlKind::Frame, .name = "Frame1", .id = idOf(C::ModeFrame), .caption = "方式选择",
      .left = 120, .top = 2040, .width = 5000, .height = 615, .font = kSong105},
-    // The mode options: name, caption and colour from the mode table.
-    {.kind = ControlKind::OptionButton, .name = kDrawModes[3].option, .caption = kDrawModes[3].caption,
-     .left = 3840, .top = 240, .width = 1000, .height = 300, .font = kSong105,
-     .back = kDrawModes[3].color, .tabIndex = 5, .toolTip = " 女同学每人一次机会.", .container = "Frame1"},
-    {.kind = ControlKind::OptionButton, .name = kDrawModes[2].option, .caption = kDrawModes[2].caption,
-     .left = 2685, .top = 240, .width = 1000, .height = 300, .font = kSong105,
-     .back = kDrawModes[2].color, .tabIndex = 4, .toolTip = " 男同学每人一次机会.", .container = "Frame1"},
-    {.kind = ControlKind::OptionButton, .name = kDrawModes[1].option, .caption = kDrawModes[1].caption,
-     .left = 1515, .top = 240, .width = 1000, .height = 300, .font = kSong105,
-     .back = kDrawModes[1].color, .tabIndex = 3, .toolTip = " 所有同学每人一次机会.", .container = "Frame1"},
-    {.kind = ControlKind::OptionButton, .name = kDrawModes[0].option, .caption = kDrawModes[0].caption,
-     .left = 360, .top = 240, .width = 1000, .height = 300, .font = kSong105,
-     .back = kDrawModes[0].color, .tabIndex = 2, .toolTip = "全体同学,青禾抽签.", .container = "Frame1"},
-    {.kind = ControlKind::Button, .name = "Command2", .caption = "转平铺式",
+    modeOption(DrawOption::Girls, 3840, 5, " 女同学每人一次机会."),
+    modeOption(DrawOption::Boys, 2685, 4, " 男同学每人一次机会."),
+    modeOption(DrawOption::All, 1515, 3, " 所有同学每人一次机会."),
+    modeOption(DrawOption::Repeating, 360, 2, "全体同学,青禾抽签."),
+    {.kind = ControlKind::Button, .name = "Command2", .id = idOf(C::ToSeatChart), .caption = "转平铺式",
      .left = 120, .top = 1440, .width = 1000, .height = 555, .font = kSong105, .tabIndex = 0},
     // The name display: one line, centred; long names shrink rather than being cut.
-    {.kind = ControlKind::FitLabel, .name = "Label1", .caption = "赵钱孙李",
+    {.kind = ControlKind::FitLabel, .name = "Label1", .id = idOf(C::Name), .caption = "赵钱孙李",
      .left = 120, .top = 120, .width = 5115, .height = 1245, .font = {FontFace::LiShu, 60},
      .back = colors::DarkBlue, .fore = colors::White, .align = Qt::AlignCenter, .wordWrap = false,
      .border = true},
-    {.kind = ControlKind::Label, .name = "Label6", .caption = "Label6",
+    {.kind = ControlKind::Label, .name = "Label6", .id = idOf(C::GirlLast), .caption = "Label6",
      .left = 7800, .top = 5520, .width = 1575, .height = 615, .font = kSong12},
-    {.kind = ControlKind::Label, .name = "Label5", .caption = "Label5",
+    {.kind = ControlKind::Label, .name = "Label5", .id = idOf(C::BoyLast), .caption = "Label5",
      .left = 5205, .top = 5520, .width = 1695, .height = 495, .font = kSong12},
-    {.kind = ControlKind::Label, .name = "Label4", .caption = "Label4",
+    {.kind = ControlKind::Label, .name = "Label4", .id = idOf(C::AllLast), .caption = "Label4",
      .left = 2595, .top = 5520, .width = 1695, .height = 495, .font = kSong12},
-    {.kind = ControlKind::Label, .name = "Label3", .caption = "Label3",
+    {.kind = ControlKind::Label, .name = "Label3", .id = idOf(C::Label3), .caption = "Label3",
      .left = 360, .top = 5520, .width = 1335, .height = 735, .font = kSong12},
 }};
 
@@ -74,6 +79,13 @@ constexpr std::array<ControlSpec, 14> kLayout{{
 std::span<const ControlSpec> form1Layout()
 {
     return kLayout;
+}
+
+DrawView form1FirstView(std::span<const ControlSpec> table)
+{
+    const auto caption = [&](C id) { return QString::fromUtf8(rowOf(table, id).caption); };
+    return {caption(C::Name),    caption(C::Draw),    rowOf(table, C::Draw).back, caption(C::Text),
+            caption(C::AllLast), caption(C::BoyLast), caption(C::GirlLast),       {}};
 }
 
 Form1::Form1(FormContext ctx)
@@ -87,40 +99,33 @@ void Form1::build(FormWindow &window)
     window.setWindowTitle(singleDrawStoredCaption());
     setClientSizeTwips(window, kClientWidth, kClientHeight);
     m_controls = buildControls(window, kLayout);
-    m_state.controlsCreated();
+    m_state.controlsCreated(form1FirstView(kLayout));
 
-    m_name = m_controls.get<QLabel>("Label1");
-    m_draw = m_controls.get<ColorButton>("Command1");
+    auto *draw = control<ColorButton>(C::Draw);
     // Drawing in front of a slide show leaves it the keyboard (Windows).
-    window.setNoActivateButton(m_draw);
-    m_text = m_controls.get<QPlainTextEdit>("Text1");
-    m_text->setTabChangesFocus(true); // Tab moves on, as in a classic text box
-    m_allLast = m_controls.get<QLabel>("Label4");
-    m_boyLast = m_controls.get<QLabel>("Label5");
-    m_girlLast = m_controls.get<QLabel>("Label6");
-    m_toSeatChart = m_controls.at("Command2");
-
-    useClassicFrame(*m_controls.get<QGroupBox>("Frame1"));
+    window.setNoActivateButton(draw);
+    control<QPlainTextEdit>(C::Text)->setTabChangesFocus(true); // Tab moves on, as in a classic text box
+    useClassicFrame(*control<QGroupBox>(C::ModeFrame));
 
     // Only a change of selection runs a mode's steps: toggled(true) is not
     // emitted for a click on the option that is already selected.
     // Tab stops at the selected option only, as in a classic option group;
     // the arrow keys move the selection within the frame.
     for (std::size_t i = 0; i < kDrawModes.size(); ++i) {
-        auto *button = m_controls.get<QRadioButton>(kDrawModes[i].option);
+        const auto option = static_cast<DrawOption>(i);
+        auto *button = control<QRadioButton>(optionOf(option));
         button->setFocusPolicy(Qt::ClickFocus);
-        const auto option = static_cast<DrawOption>(i + 1);
         QObject::connect(button, &QRadioButton::toggled, button, [this, button, option](bool checked) {
             button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
             if (checked)
                 onOptionSelected(option);
         });
     }
-    QObject::connect(m_draw, &QPushButton::clicked, m_draw, [this] { onDrawPressed(); });
-    auto *toSeatChart = m_controls.get<QPushButton>("Command2");
+    QObject::connect(draw, &QPushButton::clicked, draw, [this] { onDrawPressed(); });
+    auto *toSeatChart = control<QPushButton>(C::ToSeatChart);
     QObject::connect(toSeatChart, &QPushButton::clicked, toSeatChart,
                      [this] { m_ctx.switcher.switchTo(FormId::SeatChart); });
-    auto *exit = m_controls.get<QPushButton>("Command3");
+    auto *exit = control<QPushButton>(C::Exit);
     QObject::connect(exit, &QPushButton::clicked, exit, [this] { m_ctx.platform.endProcess(); });
 }
 
@@ -139,24 +144,19 @@ bool Form1::load()
     }
     showChanges(before);
     // Runs Option2's selection steps, exactly as a click would.
-    m_controls.get<QRadioButton>("Option2")->setChecked(true);
+    control<QRadioButton>(optionOf(DrawOption::All))->setChecked(true);
     return true;
 }
 
 void Form1::teardown()
 {
     m_controls.clear();
-    m_name = nullptr;
-    m_draw = nullptr;
-    m_text = nullptr;
-    m_allLast = m_boyLast = m_girlLast = nullptr;
-    m_toSeatChart = nullptr;
 }
 
 void Form1::shown()
 {
-    if (m_toSeatChart)
-        m_toSeatChart->setFocus(Qt::OtherFocusReason);
+    if (window())
+        control<QPushButton>(C::ToSeatChart)->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::onOptionSelected(DrawOption option)
@@ -174,8 +174,8 @@ void Form1::runStep(Step &&step)
 {
     // Text1 takes typing (Tab reaches it), so its text is read back first:
     // emptying it must not be skipped as "unchanged".
-    if (m_text)
-        m_state.textTyped(m_text->toPlainText());
+    if (window())
+        m_state.textTyped(control<QPlainTextEdit>(C::Text)->toPlainText());
     const DrawView before = m_state.view();
     step();
     showChanges(before);
@@ -183,23 +183,17 @@ void Form1::runStep(Step &&step)
 
 void Form1::showChanges(const DrawView &before)
 {
-    if (!m_name)
+    if (!window())
         return;
     const DrawView &now = m_state.view();
-    if (now.name != before.name)
-        m_name->setText(now.name);
-    if (now.buttonCaption != before.buttonCaption)
-        m_draw->setText(now.buttonCaption);
-    if (now.buttonColor != before.buttonColor)
-        setBackColor(*m_draw, now.buttonColor);
-    if (now.text != before.text)
-        m_text->setPlainText(now.text);
-    if (now.allLastText != before.allLastText)
-        m_allLast->setText(now.allLastText);
-    if (now.boyLastText != before.boyLastText)
-        m_boyLast->setText(now.boyLastText);
-    if (now.girlLastText != before.girlLastText)
-        m_girlLast->setText(now.girlLastText);
+    QWidget &draw = *control<ColorButton>(C::Draw);
+    applyChange(*control<QLabel>(C::Name), now.name, before.name, setCaption);
+    applyChange(draw, now.buttonCaption, before.buttonCaption, setCaption);
+    applyChange(draw, now.buttonColor, before.buttonColor, setBackColor);
+    applyChange(*control<QPlainTextEdit>(C::Text), now.text, before.text, setCaption);
+    applyChange(*control<QLabel>(C::AllLast), now.allLastText, before.allLastText, setCaption);
+    applyChange(*control<QLabel>(C::BoyLast), now.boyLastText, before.boyLastText, setCaption);
+    applyChange(*control<QLabel>(C::GirlLast), now.girlLastText, before.girlLastText, setCaption);
 }
 
 } // namespace qh

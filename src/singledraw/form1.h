@@ -8,16 +8,17 @@
 
 #include <span>
 
-class QLabel;
-class QPlainTextEdit;
-class QRadioButton;
-
 namespace qh {
 
-class ColorButton;
+// The window's controls, as its code finds them (the layout name stays the
+// objectName). The mode options follow each other in the order of DrawOption.
+enum class Form1Control { Exit, Draw, Text, ModeFrame, RepeatingOption, AllOption, BoysOption, GirlsOption,
+                          ToSeatChart, Name, Label3, AllLast, BoyLast, GirlLast };
 
 // The window's layout, rows in stacking order (first on top).
 std::span<const ControlSpec> form1Layout();
+// What the controls built from `table` show, before the load changes anything.
+DrawView form1FirstView(std::span<const ControlSpec> table);
 
 class Form1 : public Form {
 public:
@@ -43,17 +44,12 @@ private:
     template <class Step>
     void runStep(Step &&step);
     void showChanges(const DrawView &before);
+    template <class T>
+    T *control(Form1Control id) const { return m_controls.get<T>(id); }
 
     FormContext m_ctx;
     DrawState m_state;
     Controls m_controls;
-    QLabel *m_name = nullptr;          // Label1
-    ColorButton *m_draw = nullptr;     // Command1
-    QPlainTextEdit *m_text = nullptr;  // Text1
-    QLabel *m_allLast = nullptr;       // Label4
-    QLabel *m_boyLast = nullptr;       // Label5
-    QLabel *m_girlLast = nullptr;      // Label6
-    QWidget *m_toSeatChart = nullptr;  // Command2
 };
 
 } // namespace qh

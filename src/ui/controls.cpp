@@ -184,6 +184,16 @@ QWidget *Controls::find(const QString &objectName) const
     return m_byName.value(objectName, nullptr);
 }
 
+void setCaption(QWidget &control, const QString &text)
+{
+    if (auto *b = qobject_cast<QAbstractButton *>(&control))
+        b->setText(text);
+    else if (auto *l = qobject_cast<QLabel *>(&control))
+        l->setText(text);
+    else if (auto *t = qobject_cast<QPlainTextEdit *>(&control))
+        t->setPlainText(text);
+}
+
 void setBackColor(QWidget &control, Color color)
 {
     control.setProperty(kBackProperty, color.value);
@@ -286,8 +296,8 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
     for (size_t k = 1; k < order.size(); ++k)
         QWidget::setTabOrder(created[order[k - 1]], created[order[k]]);
 
-    for (QWidget *w : created)
-        controls.add(w);
+    for (size_t i = 0; i < table.size(); ++i)
+        controls.add(created[i], table[i].id, table[i].index);
     return controls;
 }
 

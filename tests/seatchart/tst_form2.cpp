@@ -187,6 +187,27 @@ private slots:
         }
     }
 
+    void firstViewIsTheLayout()
+    {
+        // A caption changed in the layout alone is what the first view holds.
+        std::vector<ControlSpec> table = form2Layout();
+        table[22].caption = "二十三";
+        QCOMPARE(form2FirstView(table).cards[22].caption, QStringLiteral("二十三"));
+
+        // While the start reads the roster nothing is dealt: card 23 shows the
+        // layout's caption, and the view the window compares against holds it.
+        writeRoster(makeClass(45));
+        const QString stored = QString::fromUtf8(form2Layout()[22].caption);
+        QStringList beforeDealing;
+        Form2 form(FormContext{m_platform, m_clock, m_random, m_switcher, [&] {
+                                   beforeDealing << form.controls().get<QPushButton>("Command1", 22)->text()
+                                                 << form.chart().view().cards[22].caption;
+                                   return m_path;
+                               }});
+        QVERIFY(form.open());
+        QCOMPARE(beforeDealing, QStringList({stored, stored}));
+    }
+
     void barAndBanner()
     {
         QVERIFY(openOn(makeClass(45, 3)));
