@@ -171,7 +171,14 @@ private slots:
         QCOMPARE(files->count(), 1);
         QCOMPARE(files->item(0)->text(), QStringLiteral("名单.txt"));
         QCOMPARE(g_slowOnWindowThread.load(), 0);
-        QVERIFY2(worst < 100, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(worst)));
+        // A sanitized build runs the window's own work several times slower;
+        // what is checked there is that no drive call waits on this thread.
+#if defined(__SANITIZE_ADDRESS__)
+        const qint64 limit = 300;
+#else
+        const qint64 limit = 100;
+#endif
+        QVERIFY2(worst < limit, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(worst)));
 #endif
     }
 
