@@ -34,3 +34,10 @@ function(qh_remove_stale_forwarders)
     endif()
   endforeach()
 endfunction()
+
+# Qt's modules share one include root, so <QtWidgets/QWidget> would be found
+# without the widgets module. Every widget header includes this one, and for
+# whatever sits below the widgets (qh_core and its tests) it stops the build.
+set(QH_NO_WIDGETS_INCLUDE_DIR ${PROJECT_BINARY_DIR}/guards/no-widgets)
+file(CONFIGURE OUTPUT ${QH_NO_WIDGETS_INCLUDE_DIR}/QtWidgets/qtwidgetsglobal.h
+  CONTENT "#error \"a widget header below the widgets layer: core/ uses QtCore and QtGui only\"\n" @ONLY)
