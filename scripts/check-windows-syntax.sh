@@ -74,7 +74,6 @@ fi
 #                               its widget support from QT_WIDGETS_LIB)
 #   -DQT_NO_CAST_FROM_ASCII -DQT_NO_NARROWING_CONVERSIONS_IN_CONNECT
 #                               the project's own definitions (qh_warnings)
-#   -DQH_SOURCE_RESOURCES=...   so the branch that uses it is compiled too
 #   -I src -I tests -I tests/support  the project's include folders
 #   -isystem Qt folders         Debian's Qt 6 headers; the MinGW headers
 #                               (windows.h, no fork/sigaction/...) come first
@@ -84,7 +83,6 @@ FLAGS=(
   -DUNICODE -D_UNICODE
   -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DQT_TESTLIB_LIB
   -DQT_NO_CAST_FROM_ASCII -DQT_NO_NARROWING_CONVERSIONS_IN_CONNECT
-  '-DQH_SOURCE_RESOURCES="resources"'
   -I src -I tests -I tests/support
   -isystem "$QT" -isystem "$QT/QtCore" -isystem "$QT/QtGui" -isystem "$QT/QtWidgets"
   -isystem "$QT/QtTest"
