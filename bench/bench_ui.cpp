@@ -12,6 +12,7 @@
 #include "benchstats.h"
 
 #include "app/program.h"
+#include "ui/application.h"
 #include "seatchart/form2.h"
 #include "singledraw/form1.h"
 #include "core/clock.h"

@@ -8,6 +8,7 @@
 
 #include "core/instructions.h"
 #include "app/program.h"
+#include "ui/application.h"
 #include "core/clock.h"
 #include "core/random.h"
 

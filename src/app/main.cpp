@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "core/clock.h"
 #include "core/random.h"
+#include "ui/application.h"
 #include "ui/realplatform.h"
 
 #include <QApplication>

@@ -1,55 +1,11 @@
 #include "app/program.h"
 
-#include "app/translations.h"
-
-#include <QApplication>
-#include <QIcon>
-
 #ifdef Q_OS_WIN
 #  include "core/windowsheader.h"
 #  include <shellapi.h>
 #endif
 
 namespace qh {
-
-namespace {
-
-// Before the QApplication exists.
-void prepareProcess()
-{
-    // A 125 % or 150 % classroom display scales the twip layout by exactly
-    // that much rather than rounding it to 100 % or 200 %.
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
-    // No glyph-cache tuning (QT_MAX_CACHED_GLYPH_SIZE): Qt's FreeType engine
-    // switches to outline drawing above its own compiled-in 64 px whatever
-    // the variable says, while the raster engine would then ask it for
-    // cached bitmaps it never renders, and the big texts come out blank.
-}
-
-// Right after it exists: name, window icon, and the rule that only the
-// program decides when it ends.
-void configureApplication()
-{
-    QApplication::setApplicationName(QStringLiteral("qinghe"));
-    // Windows are switched by the program; only the exit buttons and a close
-    // through the frame end it.
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/qinghe/icons/qinghe.ico")));
-    installTranslations(*QCoreApplication::instance());
-}
-
-} // namespace
-
-std::unique_ptr<QApplication> createApplication(int &argc, char **argv)
-{
-    prepareProcess();
-    // Qt keeps these for the application's lifetime.
-    static char *nameOnly[] = {argc > 0 ? argv[0] : nullptr, nullptr};
-    static int one = argc > 0 ? 1 : 0;
-    auto application = std::make_unique<QApplication>(one, nameOnly);
-    configureApplication();
-    return application;
-}
 
 QStringList commandLineArguments([[maybe_unused]] int argc, [[maybe_unused]] char **argv)
 {

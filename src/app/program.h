@@ -4,24 +4,13 @@
 // real main(), the soak test and the start-up benchmark all build this.
 
 #include "app/app.h"
-#include "app/form0.h"
+#include "startwindow/form0.h"
 #include "seatchart/form2.h"
 #include "singledraw/form1.h"
 
-#include <QApplication>
 #include <QUrl>
 
-#include <memory>
-
 namespace qh {
-
-// The one process set-up: main(), the pixel tests, the render tool and the
-// benchmarks all create their application here, so a picture or a
-// measurement shows what a teacher gets. The command line is the program's:
-// Qt sees only the program's name (it still takes the display scale,
-// platform and style from the environment), so no argument can make Qt drop
-// the roster's path, abort, or read a file of its own.
-std::unique_ptr<QApplication> createApplication(int &argc, char **argv);
 
 // The command line as given, in Unicode: on Windows from the system's own
 // wide command line, elsewhere argv in the locale's encoding.

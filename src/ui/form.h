@@ -3,7 +3,7 @@
 // whose widgets are built from the layout table when it opens and destroyed
 // when it closes. Subclasses build their controls and run their load step.
 
-#include "app/formid.h"
+#include "ui/formid.h"
 #include "core/colors.h"
 
 #include <QPointer>

@@ -3,7 +3,7 @@
 // the program's own process set-up, as main() does, so what a test sees on
 // screen is what a teacher gets.
 
-#include "app/program.h"
+#include "ui/application.h"
 
 #include <QTest>
 

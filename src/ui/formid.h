@@ -1,7 +1,8 @@
 #pragma once
 // The program's windows and the switching between them: the start window
 // opens the seat chart, the two mode windows open each other. The switcher is
-// the application (app.h); a window only asks it for the next window.
+// the application (app/app.h, a layer above); a window only asks it for the
+// next window.
 
 namespace qh {
 

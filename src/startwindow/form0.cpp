@@ -1,4 +1,4 @@
-#include "app/form0.h"
+#include "startwindow/form0.h"
 
 #include "core/finalname.h"
 #include "core/captions.h"

@@ -4,7 +4,7 @@
 #include "testmain.h"
 #include "testhelpers.h"
 #include "core/finalname.h"
-#include "app/form0.h"
+#include "startwindow/form0.h"
 #include "recordingplatform.h"
 #include "core/captions.h"
 #include "core/colors.h"
