@@ -2,6 +2,7 @@
 // roster file and the buttons.
 
 #include "testmain.h"
+#include "testfiles.h"
 #include "testhelpers.h"
 #include "core/finalname.h"
 #include "startwindow/form0.h"
@@ -27,9 +28,7 @@ class TestForm0 : public QObject {
 
     void touch(const QString &name)
     {
-        QFile f(m_dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("学生甲,男\r\n");
+        QVERIFY(!test::writeFile(m_dir.filePath(name), "学生甲,男\r\n").isEmpty());
     }
 
 private slots:
