@@ -30,11 +30,7 @@ void ProgramDriver::click(QWidget *w)
 
 void ProgramDriver::startWith(const QString &fileName)
 {
-    auto *files = control<QListWidget>("Form0", QStringLiteral("File1"));
-    QVERIFY(files);
-    const QList<QListWidgetItem *> items = files->findItems(fileName, Qt::MatchExactly);
-    QCOMPARE(items.size(), 1);
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(items.first()).center());
+    clickItem(control<QListWidget>("Form0", QStringLiteral("File1")), fileName);
     click(control("Form0", QStringLiteral("Command1")));
 }
 

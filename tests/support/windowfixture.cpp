@@ -1,6 +1,7 @@
 #include "windowfixture.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
 
@@ -14,6 +15,36 @@ void click(QWidget *w)
     QTest::mouseClick(w, Qt::LeftButton, {}, at);
 }
 
+void clickItem(QListWidget *list, const QString &text)
+{
+    QVERIFY(list);
+    const QList<QListWidgetItem *> items = list->findItems(text, Qt::MatchExactly);
+    QCOMPARE(items.size(), 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.first()).center());
+}
+
+QStringList tabStops(int stops)
+{
+    QStringList names;
+    for (int k = 0; k < stops; ++k) {
+        QWidget *focus = QApplication::focusWidget();
+        names << (focus ? focus->objectName() : QStringLiteral("(no focus)"));
+        if (!focus)
+            break;
+        if (k + 1 < stops)
+            QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    return names;
+}
+
+void enterKeyRows()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
 void settle()
 {
     QCoreApplication::processEvents();
@@ -25,13 +56,17 @@ WindowFixture::WindowFixture(QString rosterName, double clockSeconds, std::uint6
 {
 }
 
-bool WindowFixture::reset()
+bool WindowFixture::makeFolder()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     path = m_dir->filePath(m_rosterName);
+    return m_dir->isValid();
+}
+
+void WindowFixture::resetRecorders()
+{
     platform = RecordingPlatform();
     switcher.requests.clear();
-    return m_dir->isValid();
 }
 
 FormContext WindowFixture::context()
@@ -55,6 +90,11 @@ void WindowFixture::writeBytes(const QByteArray &bytes)
 QString WindowFixture::filePath(const QString &name) const
 {
     return m_dir->filePath(name);
+}
+
+QString WindowFixture::folder() const
+{
+    return m_dir->path();
 }
 
 } // namespace qh::test

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 
+class QListWidget;
 class QWidget;
 
 namespace qh::test {
@@ -23,6 +24,16 @@ namespace qh::test {
 // A left click where the control takes one: an option button on its
 // indicator, any other control inside its edge.
 void click(QWidget *w);
+// A left click on the list's item of that text.
+void clickItem(QListWidget *list, const QString &text);
+
+// The keyboard focus's path through the tab order: the focused control's
+// name, then `stops - 1` times a Tab and the name focused after it.
+QStringList tabStops(int stops);
+
+// Rows for the two keys that press a focused button besides Space: columns
+// "key" (int) and "modifiers".
+void enterKeyRows();
 
 // Runs what an event loop would run after an input: posted events, and the
 // deletion of a window that was closed.
@@ -34,7 +45,11 @@ public:
 
     // A fresh folder, platform and switcher for the next test; false when no
     // folder could be made.
-    bool reset();
+    bool reset() { return makeFolder() && (resetRecorders(), true); }
+    // A fresh folder only, `path` the roster in it.
+    bool makeFolder();
+    // Forgets what the platform and switcher recorded.
+    void resetRecorders();
     // Drops the folder (and the roster in it).
     void clear() { m_dir.reset(); }
 
@@ -45,6 +60,7 @@ public:
     void writeRoster(const QStringList &lines, const char *encoding = "UTF-8");
     void writeBytes(const QByteArray &bytes);
     QString filePath(const QString &name) const;
+    QString folder() const;
 
     QString path;
     RecordingPlatform platform;
