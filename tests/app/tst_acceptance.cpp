@@ -106,9 +106,7 @@ private slots:
         QByteArray bytes = file.readAll();
         file.close();
         bytes.truncate(bytes.lastIndexOf("\r\n", bytes.size() - 3) + 2);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
+        QVERIFY(!test::writeFile(file.fileName(), bytes).isEmpty());
 
         ProgramDriver::click(ProgramDriver::control("Form1", QStringLiteral("Command2"))); // 转平铺式
         QVERIFY(ProgramDriver::window("Form2"));
