@@ -56,6 +56,12 @@ WindowFixture::WindowFixture(QString rosterName, double clockSeconds, std::uint6
 {
 }
 
+bool WindowFixture::reset()
+{
+    resetRecorders();
+    return makeFolder();
+}
+
 bool WindowFixture::makeFolder()
 {
     m_dir = std::make_unique<QTemporaryDir>();

@@ -45,7 +45,7 @@ public:
 
     // A fresh folder, platform and switcher for the next test; false when no
     // folder could be made.
-    bool reset() { return makeFolder() && (resetRecorders(), true); }
+    bool reset();
     // A fresh folder only, `path` the roster in it.
     bool makeFolder();
     // Forgets what the platform and switcher recorded.
