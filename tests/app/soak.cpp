@@ -132,7 +132,7 @@ class Soak : public QObject {
 private slots:
     void randomEvents()
     {
-        QFile::copy(QDir(qEnvironmentVariable("QH_SOURCE_DIR")).filePath(QStringLiteral("examples/名单.txt")),
+        QFile::copy(test::sourcePath(QStringLiteral("examples/名单.txt")),
                     m_dir.filePath(QStringLiteral("名单.txt")));
         QDir::setCurrent(m_dir.path());
 

@@ -25,16 +25,9 @@ using test::ProgramDriver;
 
 namespace {
 
-QString sourceFile(const char *relative)
-{
-    return QDir(qEnvironmentVariable("QH_SOURCE_DIR")).filePath(QString::fromUtf8(relative));
-}
-
 void writeUtf8(const QString &path, const QString &text)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text.toUtf8());
+    QVERIFY(!test::writeFile(path, text.toUtf8()).isEmpty());
 }
 
 QString text(QWidget *w)
@@ -52,7 +45,7 @@ class TestAcceptance : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(QFile::copy(sourceFile("examples/名单.txt"), m_dir.filePath(QStringLiteral("名单.txt"))));
+        QVERIFY(QFile::copy(test::sourcePath(QStringLiteral("examples/名单.txt")), m_dir.filePath(QStringLiteral("名单.txt"))));
         QDir::setCurrent(m_dir.path());
     }
 
@@ -113,9 +106,7 @@ private slots:
         QByteArray bytes = file.readAll();
         file.close();
         bytes.truncate(bytes.lastIndexOf("\r\n", bytes.size() - 3) + 2);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
+        QVERIFY(!test::writeFile(file.fileName(), bytes).isEmpty());
 
         ProgramDriver::click(ProgramDriver::control("Form1", QStringLiteral("Command2"))); // 转平铺式
         QVERIFY(ProgramDriver::window("Form2"));

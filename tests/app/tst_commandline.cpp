@@ -2,6 +2,8 @@
 // as its own options: each gives the start window (with the roster or a box
 // naming the path), never an abort or a runaway read.
 
+#include "testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -33,9 +35,7 @@ class TestCommandLine : public QObject {
 private slots:
     void initTestCase()
     {
-        QFile roster(m_dir.filePath(QStringLiteral("x.txt")));
-        QVERIFY(roster.open(QIODevice::WriteOnly));
-        roster.write("学生甲,男\n");
+        QVERIFY(!qh::test::writeFile(m_dir.filePath(QStringLiteral("x.txt")), "学生甲,男\n").isEmpty());
     }
 
     void startsAndStays_data()

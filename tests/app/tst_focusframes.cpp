@@ -54,10 +54,10 @@ class TestFocusFrames : public QObject {
 private slots:
     void initTestCase()
     {
-        QFile roster(m_dir.filePath(QStringLiteral("名单.txt")));
-        QVERIFY(roster.open(QIODevice::WriteOnly));
-        roster.write("张明轩,男\r\n李思雨,女\r\n王浩然,男\r\n");
-        roster.close();
+        QVERIFY(!test::writeFile(m_dir.filePath(QStringLiteral("名单.txt")),
+                                 test::rosterBytes({QStringLiteral("张明轩,男"), QStringLiteral("李思雨,女"),
+                                                    QStringLiteral("王浩然,男")}))
+                     .isEmpty());
         QDir::setCurrent(m_dir.path());
     }
 

@@ -74,16 +74,12 @@ private slots:
         QVERIFY(m_dir.isValid());
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("班级 一/空 文件夹")));
         for (const char *name : {"名单.txt", "班级 一/二班 名单.txt", "班级 一/三班.csv", "班级 一/一班.txt"}) {
-            QFile f(m_dir.filePath(QString::fromUtf8(name)));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("学生甲,男\r\n");
+            QVERIFY(!test::writeFile(m_dir.filePath(QString::fromUtf8(name)), "学生甲,男\r\n").isEmpty());
         }
 #ifndef Q_OS_WIN
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("A")) && QDir(m_dir.path()).mkpath(QStringLiteral("B/sub")));
         for (const char *name : {"A/r.txt", "B/r.txt"}) {
-            QFile f(m_dir.filePath(QString::fromUtf8(name)));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("学生乙,女\n");
+            QVERIFY(!test::writeFile(m_dir.filePath(QString::fromUtf8(name)), "学生乙,女\n").isEmpty());
         }
         std::error_code error;
         std::filesystem::create_directory_symlink("../B/sub", QFile::encodeName(m_dir.filePath(QStringLiteral("A/L"))).toStdString(), error);

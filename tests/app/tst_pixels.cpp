@@ -152,15 +152,12 @@ class TestPixels : public QObject {
 private slots:
     void initTestCase()
     {
-        QFile sample(QDir(qEnvironmentVariable("QH_SOURCE_DIR")).filePath(QStringLiteral("examples/名单-utf8.txt")));
+        QFile sample(test::sourcePath(QStringLiteral("examples/名单-utf8.txt")));
         QVERIFY(sample.open(QIODevice::ReadOnly));
         QByteArray roster = sample.readAll();
         roster += (kLongName + QStringLiteral(",男\n")).toUtf8();
         m_students = roster.count('\n');
-        QFile out(m_dir.filePath(QStringLiteral("名单.txt")));
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(roster);
-        out.close();
+        QVERIFY(!test::writeFile(m_dir.filePath(QStringLiteral("名单.txt")), roster).isEmpty());
         QDir::setCurrent(m_dir.path());
         m_driver.program.start();
         QVERIFY(ProgramDriver::window("Form0"));

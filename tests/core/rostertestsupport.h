@@ -1,70 +1,16 @@
 #pragma once
-// Helpers for the roster tests: exact file bytes, and devices that stand in
-// for files which change, fail or are too large to write out.
+// Devices that stand in for roster files which change, fail or are too large
+// to write out.
 
-#include "core/windowsheader.h"
+#include "testfiles.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QIODevice>
-#include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstring>
 
 namespace qh::test {
-
-// `text` in the named encoding ("UTF-8", "GB18030", "UTF-16LE", ...); empty
-// and `ok` false if Qt cannot encode it here.
-inline QByteArray encodeAs(const QString &text, const char *encoding, bool *ok = nullptr)
-{
-#ifdef Q_OS_WIN
-    // Qt without ICU has no GB18030 here; GBK (code page 936) text is the
-    // same bytes, and text outside GBK is left out.
-    if (qstrcmp(encoding, "GB18030") == 0) {
-        const auto *wide = reinterpret_cast<const wchar_t *>(text.utf16());
-        const int length = WideCharToMultiByte(936, 0, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
-        QByteArray bytes(length, Qt::Uninitialized);
-        BOOL lossy = FALSE;
-        WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide, int(text.size()), bytes.data(), length, nullptr, &lossy);
-        if (ok)
-            *ok = !lossy;
-        return lossy ? QByteArray() : bytes;
-    }
-#endif
-    QStringEncoder encoder(encoding);
-    if (ok)
-        *ok = encoder.isValid();
-    if (!encoder.isValid())
-        return {};
-    QByteArray bytes = encoder.encode(text);
-    if (ok)
-        *ok = !encoder.hasError();
-    return bytes;
-}
-
-// Whether GB18030 rosters come out as text here (Qt with ICU, or Windows'
-// code page 936); elsewhere reading them fails.
-inline bool canDecodeGb18030()
-{
-#ifdef Q_OS_WIN
-    return true;
-#else
-    return QStringDecoder("GB18030").isValid();
-#endif
-}
-
-inline QString writeBytes(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        return {};
-    return path;
-}
 
 // A file in memory that can be replaced by other content once a reader has
 // read to its end (the teacher saves the file between the two passes), and

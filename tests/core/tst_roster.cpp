@@ -9,7 +9,9 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <chrono>
@@ -168,7 +170,7 @@ private slots:
             QSKIP("no GB18030 decoder on this system");
 
         QTemporaryDir dir;
-        const QString path = qh::test::writeBytes(dir, QStringLiteral("roster.txt"), bytes);
+        const QString path = qh::test::writeFile(dir.filePath(QStringLiteral("roster.txt")), bytes);
         QVERIFY(!path.isEmpty());
         RosterLists lists(qh::kSeatChartRoster.slotCount);
         QCOMPARE(qh::readRoster(path, qh::kSeatChartRoster.limit, lists), ok);
@@ -269,9 +271,8 @@ private slots:
     void slotsAboveAreNotCleared()
     {
         QTemporaryDir dir;
-        const QString big = qh::test::writeBytes(dir, QStringLiteral("big.txt"),
-                                                 u("甲,男\r\n乙,女\r\n丙,男\r\n丁,女\r\n戊,男\r\n").toUtf8());
-        const QString small = qh::test::writeBytes(dir, QStringLiteral("small.txt"), u("子,女\r\n丑,男\r\n").toUtf8());
+        const QString big = qh::test::writeFile(dir.filePath(QStringLiteral("big.txt")), u("甲,男\r\n乙,女\r\n丙,男\r\n丁,女\r\n戊,男\r\n").toUtf8());
+        const QString small = qh::test::writeFile(dir.filePath(QStringLiteral("small.txt")), u("子,女\r\n丑,男\r\n").toUtf8());
         RosterLists lists;
         QVERIFY(qh::readRoster(big, 82, lists));
         QVERIFY(qh::readRoster(small, 82, lists));
@@ -343,7 +344,7 @@ private slots:
         if (needsGb18030 && !qh::test::canDecodeGb18030())
             QSKIP("no GB18030 decoder on this system");
         QTemporaryDir dir;
-        const QString path = qh::test::writeBytes(dir, QStringLiteral("roster.txt"), bytes);
+        const QString path = qh::test::writeFile(dir.filePath(QStringLiteral("roster.txt")), bytes);
         RosterLists lists;
         QVERIFY(qh::readRoster(path, 82, lists));
         QStringList girls;
@@ -362,8 +363,8 @@ private slots:
             QSKIP("no GB18030 decoder on this system");
         QByteArray bytes = numbered(20000).toUtf8();
         QTemporaryDir dir;
-        const QString good = qh::test::writeBytes(dir, QStringLiteral("good.txt"), bytes);
-        const QString bad = qh::test::writeBytes(dir, QStringLiteral("bad.txt"), bytes + "\xC4\xD0,\xC4\xD0\r\n");
+        const QString good = qh::test::writeFile(dir.filePath(QStringLiteral("good.txt")), bytes);
+        const QString bad = qh::test::writeFile(dir.filePath(QStringLiteral("bad.txt")), bytes + "\xC4\xD0,\xC4\xD0\r\n");
         RosterLists lists;
         QVERIFY(qh::readRoster(good, 82, lists));
         QCOMPARE(lists.allNames[0], u("学生1"));
@@ -480,7 +481,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QByteArray bytes = u("甲,男\r\n").toUtf8();
-        const QString path = qh::test::writeBytes(dir, QStringLiteral("roster.txt"), bytes);
+        const QString path = qh::test::writeFile(dir.filePath(QStringLiteral("roster.txt")), bytes);
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         const QDateTime modified = QFileInfo(path).lastModified();
         RosterLists lists;

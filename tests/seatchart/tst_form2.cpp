@@ -4,23 +4,18 @@
 
 #include "testmain.h"
 #include "seatchart/form2.h"
-#include "enterkeys.h"
-#include "recordingplatform.h"
+#include "windowfixture.h"
 #include "seatchart_support.h"
-#include "core/clock.h"
 #include "core/colors.h"
 #include "ui/fitlabel.h"
-#include "core/random.h"
 #include "core/units.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -57,26 +52,14 @@ public:
 class TestForm2 : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
-    RecordingPlatform m_platform;
-    RecordingSwitcher m_switcher;
-    FixedClock m_clock{30000.5};
-    RandomSource m_random{4242};
+    WindowFixture m_fx{QStringLiteral("名单.txt"), 30000.5, 4242};
     std::unique_ptr<Form2> m_form;
     QList<Student> m_class; // the class last written
 
     void writeRoster(const QList<Student> &cls)
     {
         m_class = cls;
-        QByteArray bytes;
-        for (const Student &s : cls)
-            bytes += (s.name + QLatin1Char(',') + (s.boy ? QStringLiteral("男") : QStringLiteral("女")) +
-                      QStringLiteral("\r\n"))
-                         .toUtf8();
-        QFile f(m_path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
+        m_fx.writeRoster(rosterLines(cls));
     }
 
     // Opens the window on a class; null when it does not open.
@@ -94,7 +77,6 @@ class TestForm2 : public QObject {
     QRadioButton *option(const char *name) const { return m_form->controls().get<QRadioButton>(name); }
     QPushButton *button(const char *name) const { return m_form->controls().get<QPushButton>(name); }
     QColor nameColour(int s) const { return label(s)->palette().color(QPalette::WindowText); }
-    static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
 
     QList<QWidget *> allControls() const { return m_form->window()->findChildren<QWidget *>(); }
     // The name under card `seat` in `group`, as the class and the seat order say.
@@ -132,14 +114,9 @@ class TestForm2 : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_path = m_dir->filePath(QStringLiteral("名单.txt"));
-        m_platform = RecordingPlatform();
-        m_switcher.requests.clear();
-        m_random = RandomSource(4242);
-        m_form = std::make_unique<Form2>(
-            FormContext{m_platform, m_clock, m_random, m_switcher, [this] { return m_path; }});
+        QVERIFY(m_fx.reset());
+        m_fx.random = RandomSource(4242);
+        m_form = std::make_unique<Form2>(m_fx.context());
     }
 
     void cleanup()
@@ -163,8 +140,8 @@ private slots:
         QVERIFY(!option("Option2")->isChecked() && !option("Option3")->isChecked());
         QCOMPARE(m_form->chart().roster().allLast, n);
         QH_VERIFY_NO_FAULT(dealtWidgetFaults(SeatGroup::All));
-        QCOMPARE(m_platform.endCount, 0);
-        QVERIFY(m_platform.messages.isEmpty());
+        QCOMPARE(m_fx.platform.endCount, 0);
+        QVERIFY(m_fx.platform.messages.isEmpty());
         // The focus goes to the first visible stop of the keyboard order: card
         // 1 when there is one (seat 0's card comes late in the order).
         QVERIFY(w->focusWidget());
@@ -173,10 +150,10 @@ private slots:
         // One shuffle only: selecting 全体 at the start does not run the group choice as well.
         RandomSource twin(4242);
         for (int i = 0; i < n; ++i) {
-            twin.reseed(m_clock);
+            twin.reseed(m_fx.clock);
             twin.next64();
         }
-        QCOMPARE(m_random.next64(), twin.next64());
+        QCOMPARE(m_fx.random.next64(), twin.next64());
 
         // Every card and label where the layout puts it; the dealt cards 1500 wide.
         for (int s = 0; s < seat::kSeatCount; ++s) {
@@ -199,10 +176,10 @@ private slots:
         writeRoster(makeClass(45));
         const QString stored = QString::fromUtf8(form2Layout()[22].caption);
         QStringList beforeDealing;
-        Form2 form(FormContext{m_platform, m_clock, m_random, m_switcher, [&] {
+        Form2 form(FormContext{m_fx.platform, m_fx.clock, m_fx.random, m_fx.switcher, [&] {
                                    beforeDealing << form.controls().get<QPushButton>("Command1", 22)->text()
                                                  << form.chart().view().cards[22].caption;
-                                   return m_path;
+                                   return m_fx.path;
                                }});
         QVERIFY(form.open());
         QCOMPARE(beforeDealing, QStringList({stored, stored}));
@@ -379,36 +356,29 @@ private slots:
         QVERIFY(w);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QStringList visited;
-        while (visited.size() < expected.size()) {
-            QWidget *f = QApplication::focusWidget();
-            QVERIFY(f);
-            visited << f->objectName();
-            QTest::keyClick(f, Qt::Key_Tab);
-        }
-        QCOMPARE(visited, expected);
+        QCOMPARE(tabStops(int(expected.size())), expected);
     }
 
     void navigationButtons()
     {
         QVERIFY(openOn(makeClass(5)));
         click(button("Command2"));
-        QCOMPARE(m_switcher.requests, QList<FormId>{FormId::SingleDraw});
-        QCOMPARE(m_platform.endCount, 0);
+        QCOMPARE(m_fx.switcher.requests, QList<FormId>{FormId::SingleDraw});
+        QCOMPARE(m_fx.platform.endCount, 0);
         click(button("Command3"));
-        QCOMPARE(m_platform.endCount, 1);
-        QVERIFY(m_platform.messages.isEmpty());
+        QCOMPARE(m_fx.platform.endCount, 1);
+        QVERIFY(m_fx.platform.messages.isEmpty());
     }
 
     void rosterFailureEndsBeforeShowing()
     {
-        m_path = m_dir->filePath(QStringLiteral("gone.txt")); // never written
+        m_fx.path = m_fx.filePath(QStringLiteral("gone.txt")); // never written
         QVERIFY(!m_form->open());
         QVERIFY(!m_form->isOpen());
-        QCOMPARE(m_platform.messages.size(), 1);
-        QCOMPARE(m_platform.messages.first().first, QStringLiteral("名单文件出错提示"));
-        QCOMPARE(m_platform.endCount, 1);
-        QVERIFY(m_platform.messageOrder < m_platform.endOrder);
+        QCOMPARE(m_fx.platform.messages.size(), 1);
+        QCOMPARE(m_fx.platform.messages.first().first, QStringLiteral("名单文件出错提示"));
+        QCOMPARE(m_fx.platform.endCount, 1);
+        QVERIFY(m_fx.platform.messageOrder < m_fx.platform.endOrder);
         for (QWidget *top : QApplication::topLevelWidgets())
             QVERIFY(!(top->isVisible() && top->objectName() == QStringLiteral("Form2")));
     }

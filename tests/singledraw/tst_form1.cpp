@@ -4,16 +4,12 @@
 #include "testmain.h"
 #include "singledraw/form1.h"
 
-#include "enterkeys.h"
-#include "recordingplatform.h"
 #include "shown.h"
 #include "testhelpers.h"
 #include "widgettext.h"
-#include "core/clock.h"
 #include "ui/fitlabel.h"
-#include "core/random.h"
 #include "core/units.h"
-#include "core/rostertestsupport.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -23,7 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -67,16 +62,7 @@ class TestForm1 : public QObject {
     Q_OBJECT
 
     // Students as (name, sex) lines, written in GBK with CR LF.
-    void writeRoster(const QStringList &lines)
-    {
-        QByteArray bytes;
-        for (const QString &line : lines) {
-            bool encoded = false;
-            bytes += qh::test::encodeAs(line, "GB18030", &encoded) + "\r\n";
-            QVERIFY(encoded);
-        }
-        writeRaw(bytes);
-    }
+    void writeRoster(const QStringList &lines) { m_fx.writeRoster(lines, "GB18030"); }
 
     void writeClass(int boys, int girls)
     {
@@ -89,13 +75,6 @@ class TestForm1 : public QObject {
                 lines << QStringLiteral("女生%1,女").arg(g++);
         }
         writeRoster(lines);
-    }
-
-    void writeRaw(const QByteArray &bytes)
-    {
-        QFile f(m_path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(bytes), bytes.size());
     }
 
     template <class T = QWidget>
@@ -130,38 +109,23 @@ class TestForm1 : public QObject {
     {
         return {name, caption, face(option)};
     }
-    void click(const char *name)
-    {
-        QWidget *w = control(name);
-        QVERIFY2(w, name);
-        QTest::mouseClick(w, Qt::LeftButton);
-    }
+    void click(const char *name) { test::click(control(name)); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
-    test::RecordingPlatform m_platform;
-    test::RecordingSwitcher m_switcher;
-    FixedClock m_clock{40000.0};
-    RandomSource m_random{20200101};
+    test::WindowFixture m_fx{QStringLiteral("名单 一班.txt"), 40000.0, 20200101};
     std::unique_ptr<Form1> m_form;
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_path = m_dir->filePath(QStringLiteral("名单 一班.txt"));
-        m_platform = test::RecordingPlatform();
-        m_switcher.requests.clear();
-        m_form = std::make_unique<Form1>(
-            FormContext{m_platform, m_clock, m_random, m_switcher, [this] { return m_path; }});
+        QVERIFY(m_fx.reset());
+        m_form = std::make_unique<Form1>(m_fx.context());
     }
 
     void cleanup()
     {
         m_form.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        m_dir.reset();
+        m_fx.clear();
     }
 
     void load_data()
@@ -209,9 +173,9 @@ private slots:
         QCOMPARE(m_form->state().drawPos(), 0);
         QCOMPARE(m_form->state().poolLast(), all - 1);
         QCOMPARE(m_form->state().maxStudents(), 82);
-        QVERIFY(m_platform.messages.isEmpty());
-        QCOMPARE(m_platform.endCount, 0);
-        QVERIFY(m_switcher.requests.isEmpty());
+        QVERIFY(m_fx.platform.messages.isEmpty());
+        QCOMPARE(m_fx.platform.endCount, 0);
+        QVERIFY(m_fx.switcher.requests.isEmpty());
     }
 
     void controls_data()
@@ -324,13 +288,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(w));
         QCOMPARE(QApplication::focusWidget(), control("Command2"));
         // Only the selected option is a stop; Text1 is reached although unseen.
-        for (const char *name : {"Option2", "Text1", "Command1", "Command3", "Command2"}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget *focus = QApplication::focusWidget();
-            QVERIFY2(focus == control(name), qPrintable(QStringLiteral("expected %1, got %2")
-                                                            .arg(QString::fromUtf8(name),
-                                                                 focus ? focus->objectName() : QStringLiteral("none"))));
-        }
+        QCOMPARE(test::tabStops(6), QStringList({QStringLiteral("Command2"), QStringLiteral("Option2"),
+                                                 QStringLiteral("Text1"), QStringLiteral("Command1"),
+                                                 QStringLiteral("Command3"), QStringLiteral("Command2")}));
 
         // The arrow keys move the selection inside the frame, running its steps;
         // the tab stop follows the selected option.
@@ -412,7 +372,7 @@ private slots:
         writeClass(23, 22);
         QVERIFY(m_form->open());
         QWidget *label = control("Label1");
-        QVERIFY(QFile::remove(m_path)); // a press must not read the file again
+        QVERIFY(QFile::remove(m_fx.path)); // a press must not read the file again
         QSet<QString> seen;
         for (int press = 1; press <= 44; ++press) {
             click("Command1");
@@ -435,8 +395,8 @@ private slots:
         click("Command1");
         QVERIFY(!shownName().isEmpty());
         QCOMPARE(control("Label1"), label); // the same widgets: nothing rebuilt
-        QVERIFY(m_platform.messages.isEmpty());
-        QCOMPARE(m_platform.endCount, 0);
+        QVERIFY(m_fx.platform.messages.isEmpty());
+        QCOMPARE(m_fx.platform.endCount, 0);
     }
 
     void navigation()
@@ -444,12 +404,12 @@ private slots:
         writeClass(3, 3);
         QVERIFY(m_form->open());
         click("Command2");
-        QCOMPARE(m_switcher.requests, QList<FormId>{FormId::SeatChart});
-        QCOMPARE(m_platform.endCount, 0);
+        QCOMPARE(m_fx.switcher.requests, QList<FormId>{FormId::SeatChart});
+        QCOMPARE(m_fx.platform.endCount, 0);
         click("Command3");
-        QCOMPARE(m_platform.endCount, 1);
-        QVERIFY(m_platform.messages.isEmpty()); // no question asked
-        QCOMPARE(m_switcher.requests.size(), 1);
+        QCOMPARE(m_fx.platform.endCount, 1);
+        QVERIFY(m_fx.platform.messages.isEmpty()); // no question asked
+        QCOMPARE(m_fx.switcher.requests.size(), 1);
     }
 
     void failedLoad_data()
@@ -470,9 +430,9 @@ private slots:
         QVERIFY(m_form->open());
         m_form->close();
         if (remove)
-            QVERIFY(QFile::remove(m_path));
+            QVERIFY(QFile::remove(m_fx.path));
         else
-            writeRaw(bytes);
+            m_fx.writeBytes(bytes);
 
         ShowWatcher watcher;
         qApp->installEventFilter(&watcher);
@@ -480,12 +440,12 @@ private slots:
         qApp->removeEventFilter(&watcher);
         QCOMPARE(watcher.shows, 0);
         QVERIFY(!m_form->isOpen());
-        QCOMPARE(m_platform.messages.size(), 1);
-        QCOMPARE(m_platform.messages[0].first, QStringLiteral("名单文件出错提示"));
-        QCOMPARE(m_platform.messages[0].second, QStringLiteral("文件格式错误,或光标不在最后一行,或学生数超过82"));
-        QCOMPARE(m_platform.endCount, 1);
-        QVERIFY(m_platform.messageOrder < m_platform.endOrder);
-        QVERIFY(m_switcher.requests.isEmpty());
+        QCOMPARE(m_fx.platform.messages.size(), 1);
+        QCOMPARE(m_fx.platform.messages[0].first, QStringLiteral("名单文件出错提示"));
+        QCOMPARE(m_fx.platform.messages[0].second, QStringLiteral("文件格式错误,或光标不在最后一行,或学生数超过82"));
+        QCOMPARE(m_fx.platform.endCount, 1);
+        QVERIFY(m_fx.platform.messageOrder < m_fx.platform.endOrder);
+        QVERIFY(m_fx.switcher.requests.isEmpty());
     }
 
     void reopen_data()

@@ -2,10 +2,11 @@
 // roster file and the buttons.
 
 #include "testmain.h"
+#include "testfiles.h"
 #include "testhelpers.h"
 #include "core/finalname.h"
 #include "startwindow/form0.h"
-#include "recordingplatform.h"
+#include "windowfixture.h"
 #include "core/captions.h"
 #include "core/colors.h"
 #include "ui/filecontrols.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace qh;
@@ -23,26 +23,26 @@ using namespace qh;
 class TestForm0 : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    // The folder the start window lists, for the whole run.
+    test::WindowFixture m_fx{QStringLiteral("名单.txt"), 0.0, 1};
 
     void touch(const QString &name)
     {
-        QFile f(m_dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("学生甲,男\r\n");
+        QVERIFY(!test::writeFile(m_fx.filePath(name), "学生甲,男\r\n").isEmpty());
     }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
+        QVERIFY(m_fx.makeFolder());
         touch(QStringLiteral("名单.txt"));
         touch(QStringLiteral("二班.TXT"));
         touch(QStringLiteral("readme.md"));
-        QDir(m_dir.path()).mkpath(QStringLiteral("班级 一/初二"));
-        QFile::copy(m_dir.filePath(QStringLiteral("名单.txt")), m_dir.filePath(QStringLiteral("班级 一/甲.txt")));
-        QDir::setCurrent(m_dir.path());
+        QDir(m_fx.folder()).mkpath(QStringLiteral("班级 一/初二"));
+        QFile::copy(m_fx.filePath(QStringLiteral("名单.txt")), m_fx.filePath(QStringLiteral("班级 一/甲.txt")));
+        QDir::setCurrent(m_fx.folder());
     }
+    void init() { m_fx.resetRecorders(); }
 
     void composeFinalName_data()
     {
@@ -70,9 +70,7 @@ private slots:
 
     void layoutMatchesTable()
     {
-        test::RecordingPlatform platform;
-        test::RecordingSwitcher switcher;
-        Form0 form(platform, switcher, QUrl());
+        Form0 form(m_fx.platform, m_fx.switcher, QUrl());
         QVERIFY(form.open());
         FormWindow *w = form.window();
         QCOMPARE(w->objectName(), QStringLiteral("Form0"));
@@ -130,14 +128,12 @@ private slots:
 
     void loadStepsAndFocus()
     {
-        test::RecordingPlatform platform;
-        test::RecordingSwitcher switcher;
         const QUrl page = QUrl::fromLocalFile(QStringLiteral("/x/instructions.html"));
-        Form0 form(platform, switcher, page);
+        Form0 form(m_fx.platform, m_fx.switcher, page);
         QVERIFY(form.finalname.isEmpty());
         QVERIFY(form.open());
-        QCOMPARE(platform.urls, QList<QUrl>{page});
-        QCOMPARE(platform.minimisedUrls, QList<QUrl>{page}); // behind the start window
+        QCOMPARE(m_fx.platform.urls, QList<QUrl>{page});
+        QCOMPARE(m_fx.platform.minimisedUrls, QList<QUrl>{page}); // behind the start window
         QCOMPARE(form.window()->windowTitle(), test::loadedWindowCaption());
         QVERIFY(!form.controls().at("Command1")->isEnabled());
         QCOMPARE(form.controls().get<QLabel>("Label1")->text(),
@@ -157,21 +153,19 @@ private slots:
         // Each click on the link opens the page again.
         QTest::mouseClick(form.controls().at("Label2"), Qt::LeftButton);
         QTest::mouseClick(form.controls().at("Label2"), Qt::LeftButton);
-        QCOMPARE(platform.urls.size(), 3);
-        QCOMPARE(platform.minimisedUrls.size(), 1); // the link opens it normally
-        QCOMPARE(platform.endCount, 0);
+        QCOMPARE(m_fx.platform.urls.size(), 3);
+        QCOMPARE(m_fx.platform.minimisedUrls.size(), 1); // the link opens it normally
+        QCOMPARE(m_fx.platform.endCount, 0);
         form.close();
     }
 
     void listsStartInWorkingFolderAndShowOnlyTxt()
     {
-        test::RecordingPlatform platform;
-        test::RecordingSwitcher switcher;
-        Form0 form(platform, switcher, QUrl());
+        Form0 form(m_fx.platform, m_fx.switcher, QUrl());
         QVERIFY(form.open());
         auto *files = form.controls().get<FileList>("File1");
         auto *dirs = form.controls().get<DirList>("Dir1");
-        QCOMPARE(QDir(dirs->path()), QDir(m_dir.path()));
+        QCOMPARE(QDir(dirs->path()), QDir(m_fx.folder()));
         QStringList names;
         for (int i = 0; i < files->count(); ++i)
             names << files->item(i)->text();
@@ -184,55 +178,46 @@ private slots:
 
     void choosingFilesComposesFinalName()
     {
-        test::RecordingPlatform platform;
-        test::RecordingSwitcher switcher;
-        Form0 form(platform, switcher, QUrl());
+        Form0 form(m_fx.platform, m_fx.switcher, QUrl());
         QVERIFY(form.open());
         auto *files = form.controls().get<FileList>("File1");
         auto *dirs = form.controls().get<DirList>("Dir1");
         auto *start = form.controls().get<QPushButton>("Command1");
-        auto clickFile = [&](const QString &name) {
-            QListWidgetItem *item = files->findItems(name, Qt::MatchExactly).value(0);
-            QVERIFY(item);
-            QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(item).center());
-        };
-        const QString folder = QDir::toNativeSeparators(QDir(m_dir.path()).absolutePath());
+        const QString folder = QDir::toNativeSeparators(QDir(m_fx.folder()).absolutePath());
 
-        clickFile(QStringLiteral("名单.txt"));
+        test::clickItem(files, QStringLiteral("名单.txt"));
         QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("名单.txt"));
         QVERIFY(start->isEnabled());
 
-        clickFile(QStringLiteral("二班.TXT"));
+        test::clickItem(files, QStringLiteral("二班.TXT"));
         QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("二班.TXT"));
 
         // Another folder without a choice there keeps the earlier file and the enabled button.
-        QVERIFY(dirs->setPath(m_dir.filePath(QStringLiteral("班级 一"))));
+        QVERIFY(dirs->setPath(m_fx.filePath(QStringLiteral("班级 一"))));
         QCOMPARE(files->count(), 1);
         QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("二班.TXT"));
         QVERIFY(start->isEnabled());
 
         // A file in the nested folder with a space in its name.
-        clickFile(QStringLiteral("甲.txt"));
-        QCOMPARE(form.finalname, QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("班级 一/甲.txt"))));
+        test::clickItem(files, QStringLiteral("甲.txt"));
+        QCOMPARE(form.finalname, QDir::toNativeSeparators(m_fx.filePath(QStringLiteral("班级 一/甲.txt"))));
         QVERIFY(QFile::exists(form.finalname));
 
         QTest::mouseClick(start, Qt::LeftButton);
-        QCOMPARE(switcher.requests, QList<FormId>{FormId::SeatChart});
+        QCOMPARE(m_fx.switcher.requests, QList<FormId>{FormId::SeatChart});
         form.close();
         // finalname outlives the window.
-        QCOMPARE(form.finalname, QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("班级 一/甲.txt"))));
+        QCOMPARE(form.finalname, QDir::toNativeSeparators(m_fx.filePath(QStringLiteral("班级 一/甲.txt"))));
     }
 
     void exitEndsAtOnce()
     {
-        test::RecordingPlatform platform;
-        test::RecordingSwitcher switcher;
-        Form0 form(platform, switcher, QUrl());
+        Form0 form(m_fx.platform, m_fx.switcher, QUrl());
         QVERIFY(form.open());
         QTest::mouseClick(form.controls().at("Command2"), Qt::LeftButton);
-        QCOMPARE(platform.endCount, 1);
-        QVERIFY(switcher.requests.isEmpty());
-        QCOMPARE(platform.messages.size(), 0);
+        QCOMPARE(m_fx.platform.endCount, 1);
+        QVERIFY(m_fx.switcher.requests.isEmpty());
+        QCOMPARE(m_fx.platform.messages.size(), 0);
     }
 };
 

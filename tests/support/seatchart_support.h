@@ -32,6 +32,15 @@ inline QList<Student> makeClass(int n, int boyEvery = 2)
     return cls;
 }
 
+// The class as roster lines ("name,sex").
+inline QStringList rosterLines(const QList<Student> &cls)
+{
+    QStringList lines;
+    for (const Student &s : cls)
+        lines << s.name + QLatin1Char(',') + (s.boy ? QStringLiteral("男") : QStringLiteral("女"));
+    return lines;
+}
+
 // Fills the lists like the loader: the first 82 students, in file order.
 inline void fillRoster(RosterLists &r, const QList<Student> &cls)
 {

@@ -21,6 +21,8 @@
 #include <QSet>
 #include <QTest>
 
+#include <memory>
+
 using namespace qh;
 
 namespace {
@@ -51,6 +53,20 @@ QWidget *nextTabStop(QWidget *w)
 }
 
 } // namespace
+
+// A label of that size and font size showing `text`.
+static std::unique_ptr<FitLabel> fitLabel(const QString &text, QSize size, int pixelSize, bool shrink, bool wrap = false)
+{
+    auto label = std::make_unique<FitLabel>();
+    label->setShrinkToFit(shrink);
+    label->setWordWrap(wrap);
+    QFont f = label->font();
+    f.setPixelSize(pixelSize);
+    label->setFont(f);
+    label->resize(size);
+    label->setText(text);
+    return label;
+}
 
 class TestControls : public QObject {
     Q_OBJECT
@@ -348,14 +364,7 @@ private slots:
 
     void fitLabelKeepsFontWhenTextFits()
     {
-        FitLabel label;
-        label.setShrinkToFit(true);
-        QFont f = label.font();
-        f.setPixelSize(19);
-        label.setFont(f);
-        label.resize(80, 27);
-        label.setText(QStringLiteral("王五"));
-        QCOMPARE(label.fittedFont().pixelSize(), 19);
+        QCOMPARE(fitLabel(QStringLiteral("王五"), {80, 27}, 19, true)->fittedFont().pixelSize(), 19);
     }
 
     void fitLabelShrinksLongText_data()
@@ -393,14 +402,8 @@ private slots:
         QFETCH(int, pixelSize);
         QFETCH(bool, wrap);
         QFETCH(QStringList, lines);
-        FitLabel label;
-        label.setShrinkToFit(true);
-        label.setWordWrap(wrap);
-        QFont f = label.font();
-        f.setPixelSize(pixelSize);
-        label.setFont(f);
-        label.resize(width, height);
-        label.setText(text);
+        const auto owned = fitLabel(text, {width, height}, pixelSize, true, wrap);
+        const FitLabel &label = *owned;
         const QFont fitted = label.fittedFont();
         QVERIFY(fitted.pixelSize() < pixelSize);
         QVERIFY(label.fits(fitted));
@@ -415,13 +418,7 @@ private slots:
 
     void plainLabelDoesNotShrink()
     {
-        FitLabel label;
-        QFont f = label.font();
-        f.setPixelSize(24);
-        label.setFont(f);
-        label.resize(40, 20);
-        label.setText(QStringLiteral("很长很长的一行字"));
-        QCOMPARE(label.fittedFont().pixelSize(), 24);
+        QCOMPARE(fitLabel(QStringLiteral("很长很长的一行字"), {40, 20}, 24, false)->fittedFont().pixelSize(), 24);
     }
 };
 

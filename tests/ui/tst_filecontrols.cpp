@@ -3,6 +3,7 @@
 #include "testmain.h"
 #include "ui/filecontrols.h"
 #include "fifo.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,8 +22,7 @@ namespace {
 
 void touch(const QString &path)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
+    QVERIFY(!test::writeFile(path, {}).isEmpty());
 }
 
 QStringList texts(const QListWidget &list)

@@ -1,0 +1,47 @@
+#pragma once
+// Drives the whole program as a teacher would, finding windows and controls
+// only by their names (Form0, Command1(5), Option2, ...).
+
+#include "app/program.h"
+#include "recordingplatform.h"
+#include "windowfixture.h"
+#include "core/clock.h"
+#include "core/random.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QString>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdint>
+
+namespace qh::test {
+
+struct ProgramDriver {
+    explicit ProgramDriver(std::uint64_t seed = 1) : random(seed), program(platform, clock, random, QUrl()) {}
+
+    RecordingPlatform platform;
+    FixedClock clock{30000.0};
+    RandomSource random;
+    Program program;
+
+    // The visible top-level window of that name, or null.
+    static QWidget *window(const char *name);
+    static int visibleWindows();
+    template <class T = QWidget>
+    static T *control(const char *form, const QString &name)
+    {
+        QWidget *w = window(form);
+        return w ? w->findChild<T *>(name) : nullptr;
+    }
+    // A click, and what the event loop runs after it.
+    static void click(QWidget *w);
+    // Chooses a roster in the start window's file list and presses 开始使用.
+    void startWith(const QString &fileName);
+};
+
+} // namespace qh::test
