@@ -57,6 +57,8 @@ public:
     // What the chosen drive showed when driveChanged was last emitted.
     const FolderContents &folder() const { return m_folder; }
     const FileContents &files() const { return m_files; }
+    // Some chosen drive has not answered yet (its answer may still be shown).
+    bool isReading() const { return !m_reading.isEmpty(); }
 
     // Roots of the volumes worth offering, read from the system's mount table
     // without asking any volume; exposed for tests.
