@@ -115,19 +115,26 @@ Expected model(const QString &text, int limit)
     return e;
 }
 
-// CJK ideographs (the unified blocks, extension A, the compatibility block
-// and the two ideographic planes) in the name fields, the first of each pair.
-qint64 nameIdeographs(const QString &text)
+// What tells UTF-8 from GB18030 in a text: first its sex fields written
+// 男 or 女, then the CJK ideographs (the unified blocks, extension A, the
+// compatibility block and the two ideographic planes) in its name fields.
+std::pair<qint64, qint64> weight(const QString &text)
 {
     const QStringList fields = modelFields(text).fields;
-    qint64 count = 0;
-    for (qsizetype k = 0; k < fields.size(); k += 2) {
+    qint64 sexes = 0;
+    qint64 ideographs = 0;
+    for (qsizetype k = 0; k < fields.size(); ++k) {
+        if (k % 2 == 1) {
+            const QString sex = fields[k].trimmed();
+            sexes += sex == QStringLiteral("男") || sex == QStringLiteral("女");
+            continue;
+        }
         for (const char32_t c : fields[k].toUcs4()) {
-            count += (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF)
+            ideographs += (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF)
                 || (c >= 0x20000 && c <= 0x3FFFF);
         }
     }
-    return count;
+    return {sexes, ideographs};
 }
 
 // GB18030 text of the bytes, or nothing if they are not valid GB18030.
@@ -143,7 +150,7 @@ std::optional<QString> fromGb18030(const QByteArray &bytes)
 }
 
 // A file without a byte-order mark is UTF-8 if it is valid UTF-8, unless it
-// is valid GB18030 too and its names hold more ideographs read that way.
+// is valid GB18030 too and weighs more read that way.
 // Nothing where neither applies (GB18030 with errors: not modelled here).
 std::optional<Expected> modelWithoutMark(const QByteArray &bytes, int limit)
 {
@@ -151,7 +158,7 @@ std::optional<Expected> modelWithoutMark(const QByteArray &bytes, int limit)
     if (!QByteArrayView(bytes).isValidUtf8())
         return gb ? std::optional(model(*gb, limit)) : std::nullopt;
     const QString utf8 = QString::fromUtf8(bytes);
-    return model(gb && nameIdeographs(*gb) > nameIdeographs(utf8) ? *gb : utf8, limit);
+    return model(gb && weight(*gb) > weight(utf8) ? *gb : utf8, limit);
 }
 
 QStringList filled(const std::vector<QString> &entries, int last)

@@ -39,22 +39,31 @@ bool isGbLead(uchar b) { return b >= 0x81 && b <= 0xFE; }
 bool isGbTrail(uchar b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE); }
 bool isGbDigit(uchar b) { return b >= 0x30 && b <= 0x39; }
 
+// A four-byte GB18030 code's place in the order of all of them, 81 30 81 30 first.
+constexpr int gbFourByteIndex(int b1, int b2, int b3, int b4)
+{
+    return ((b1 - 0x81) * 10 + (b2 - 0x30)) * 1260 + (b3 - 0x81) * 10 + (b4 - 0x30);
+}
+
 // GB18030's four-byte codes that stand for a character: U+0080 to U+FFFF
 // (81 30 81 30 to 84 31 A4 39) and U+10000 to U+10FFFF (90 30 81 30 to E3 32 9A 35).
 bool isMappedGbFourByte(const uchar *b)
 {
-    const auto linear = [](int b1, int b2, int b3, int b4) {
-        return ((b1 - 0x81) * 10 + (b2 - 0x30)) * 1260 + (b3 - 0x81) * 10 + (b4 - 0x30);
-    };
-    const int code = linear(b[0], b[1], b[2], b[3]);
-    return code <= linear(0x84, 0x31, 0xA4, 0x39)
-        || (code >= linear(0x90, 0x30, 0x81, 0x30) && code <= linear(0xE3, 0x32, 0x9A, 0x35));
+    const int code = gbFourByteIndex(b[0], b[1], b[2], b[3]);
+    return code <= gbFourByteIndex(0x84, 0x31, 0xA4, 0x39)
+        || (code >= gbFourByteIndex(0x90, 0x30, 0x81, 0x30) && code <= gbFourByteIndex(0xE3, 0x32, 0x9A, 0x35));
 }
 
 bool isCjkIdeograph(char32_t c)
 {
     return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF)
         || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+bool isSexWord(QStringView text)
+{
+    const QStringView word = text.trimmed();
+    return word == u"男" || word == u"女";
 }
 
 qint64 ideographCount(QStringView text)
@@ -108,8 +117,6 @@ std::optional<QString> decodeGb18030(QByteArrayView bytes)
     if (!IsValidCodePage(kGbkCodePage))
         return std::nullopt;
     const auto at = [&](qsizetype i) { return i < bytes.size() ? uchar(bytes[i]) : 0; };
-    const auto trail = [](uchar c) { return c >= 0x81 && c <= 0xFE; };
-    const auto digit = [](uchar c) { return c >= 0x30 && c <= 0x39; };
     QString text;
     text.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
@@ -117,29 +124,29 @@ std::optional<QString> decodeGb18030(QByteArrayView bytes)
         if (lead < 0x80) {
             text += QChar(char16_t(lead));
             ++i;
-        } else if (!trail(lead)) {
+        } else if (!isGbLead(lead)) {
             text += QChar::ReplacementCharacter;
             ++i;
-        } else if (digit(at(i + 1)) && trail(at(i + 2)) && digit(at(i + 3))) {
-            const qint64 linear = ((qint64(lead - 0x81) * 10 + (at(i + 1) - 0x30)) * 126 + (at(i + 2) - 0x81)) * 10
-                + (at(i + 3) - 0x30);
-            constexpr qint64 kSupplementary = 189000; // 90 30 81 30, U+10000
+        } else if (isGbDigit(at(i + 1)) && isGbLead(at(i + 2)) && isGbDigit(at(i + 3))) {
+            const int index = gbFourByteIndex(lead, at(i + 1), at(i + 2), at(i + 3));
+            const int supplementary = gbFourByteIndex(0x90, 0x30, 0x81, 0x30); // U+10000
             char32_t c = 0;
-            if (linear >= kSupplementary && linear <= kSupplementary + 0xFFFFF) {
-                c = char32_t(0x10000 + linear - kSupplementary);
+            if (index >= supplementary && index <= supplementary + 0xFFFFF) {
+                c = char32_t(0x10000 + index - supplementary);
             } else {
-                for (const gb18030::FourByteRun &run : gb18030::kBmpRuns) {
-                    if (linear >= run.linear && linear < run.linear + run.length)
-                        c = char32_t(run.codePoint + linear - run.linear);
-                }
+                // The last run starting at or before the index.
+                const auto *run = std::upper_bound(std::begin(gb18030::kBmpRuns), std::end(gb18030::kBmpRuns), index,
+                                                   [](int i, const gb18030::FourByteRun &r) { return i < r.linear; });
+                if (run != std::begin(gb18030::kBmpRuns) && index < (run - 1)->linear + (run - 1)->length)
+                    c = char32_t((run - 1)->codePoint + index - (run - 1)->linear);
             }
             if (c != 0)
                 text += QStringView(QChar::fromUcs4(c));
             else
                 text += QChar::ReplacementCharacter;
             i += 4;
-        } else if (const uchar second = at(i + 1); (second >= 0x40 && second <= 0x7E) || trail(second)) {
-            const auto code = std::uint16_t(lead << 8 | second);
+        } else if (isGbTrail(at(i + 1))) {
+            const auto code = std::uint16_t(lead << 8 | at(i + 1));
             const auto *beyond = std::lower_bound(std::begin(gb18030::kBeyondGbk), std::end(gb18030::kBeyondGbk), code,
                                                   [](const gb18030::TwoByte &t, std::uint16_t c) { return t.code < c; });
             wchar_t unit = 0;
@@ -213,14 +220,14 @@ public:
         , m_encoding(encoding)
         , m_wide(encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE)
         , m_decoder(encoding)
-        , m_countIdeographs(scan.countNameIdeographs)
+        , m_weigh(scan.weighEncodings)
     {
     }
 
     bool done() const { return m_scan.stopAfter >= 0 && m_fields.count >= m_scan.stopAfter; }
     bool validGb18030() const { return m_validGb; }
-    // Ideographs only tell UTF-8 from GB18030 while both are still possible.
-    void stopCountingIdeographs() { m_countIdeographs = false; }
+    // The fields only tell UTF-8 from GB18030 while both are still possible.
+    void stopWeighing() { m_weigh = false; }
 
     template <typename Unit> void feed(const Unit *units, qsizetype n)
     {
@@ -376,7 +383,7 @@ private:
 
     void keep(char16_t c)
     {
-        if (m_fields.count >= m_scan.keep && !countsIdeographs())
+        if (m_fields.count >= m_scan.keep && !m_weigh)
             return;
         m_nonAscii = m_nonAscii || c >= 0x80;
         // Enough bytes for kMaxFieldLength characters of up to four bytes each.
@@ -387,13 +394,15 @@ private:
             m_droppedNonBlank = true;
     }
 
-    bool countsIdeographs() const { return m_countIdeographs && m_fields.count % 2 == 0; }
-
     void endField(bool trimBlanks)
     {
         // An ASCII field is the same text either way, and holds no ideograph.
-        if (countsIdeographs() && m_nonAscii)
-            m_fields.nameIdeographs += ideographCount(text());
+        if (m_weigh && m_nonAscii) {
+            if (m_fields.count % 2 == 0)
+                m_fields.nameIdeographs += ideographCount(text());
+            else
+                m_fields.sexWords += isSexWord(text());
+        }
         if (m_fields.count < m_scan.keep) {
             if (trimBlanks && !m_droppedNonBlank) {
                 while (!m_field.empty() && isBlank(m_field.back()))
@@ -433,7 +442,7 @@ private:
     TextEncoding m_encoding;
     bool m_wide;
     Decoder m_decoder;
-    bool m_countIdeographs;
+    bool m_weigh;
     bool m_validGb = true;
     bool m_nonAscii = false;     // the field holds a unit beyond ASCII
     uchar m_pending[4] = {};     // bytes of a character not yet whole
@@ -445,6 +454,8 @@ private:
     bool m_droppedNonBlank = false; // a cut-off tail held more than blanks
     std::u16string m_field;
 };
+
+std::array<Fields, 2> readFieldsEitherWay(QIODevice &device, const FieldScan &scan);
 
 struct Pass {
     std::optional<TextEncoding> mark;
@@ -475,9 +486,13 @@ std::optional<Pass> readPass(QIODevice &device, qsizetype chunkBytes, std::optio
         pass.fields = readFields(device, {pass.encoding, keep, stopAfter, chunkBytes});
     } else {
         // Valid UTF-8 is UTF-8, unless the bytes are GB18030 as well and
-        // their names hold more Chinese characters read that way.
+        // read better that way: more sexes written 男 or 女 (a UTF-8 file
+        // with full-width commas and two-character names is valid GB18030
+        // too, with no separator left in it), then more Chinese characters
+        // in the names.
         auto [utf8, gb] = readFieldsEitherWay(device, {TextEncoding::Utf8, keep, stopAfter, chunkBytes, true});
-        const bool isGb = !utf8.validUtf8 || (gb.validGb18030 && gb.nameIdeographs > utf8.nameIdeographs);
+        const auto weight = [](const Fields &f) { return std::pair(f.sexWords, f.nameIdeographs); };
+        const bool isGb = !utf8.validUtf8 || (gb.validGb18030 && weight(gb) > weight(utf8));
         pass.encoding = isGb ? TextEncoding::Gb18030 : TextEncoding::Utf8;
         pass.fields = std::move(isGb ? gb : utf8);
         if (isGb && pass.fields.count < 0) { // cut short: neither encoding fits
@@ -586,7 +601,7 @@ std::vector<Fields> scanDevice(QIODevice &device, const FieldScan &scan, std::ve
                 && std::all_of(scanners.begin(), scanners.end(), [](const FieldScanner &s) { return s.validGb18030(); });
             for (FieldScanner &scanner : scanners) {
                 if (!bothPossible)
-                    scanner.stopCountingIdeographs();
+                    scanner.stopWeighing();
                 if (!retired(scanner))
                     scanner.feed(bytes.data(), bytes.size());
             }
@@ -620,17 +635,21 @@ std::vector<Fields> scanDevice(QIODevice &device, const FieldScan &scan, std::ve
     return result;
 }
 
+// The same bytes read as UTF-8 and as GB18030 at once (`scan.encoding` is not
+// used). A reading that cannot be the file's stops early, with count -1: UTF-8
+// once a byte is not UTF-8, GB18030 once a byte is not GB18030 while all are
+// still UTF-8.
+std::array<Fields, 2> readFieldsEitherWay(QIODevice &device, const FieldScan &scan)
+{
+    std::vector<Fields> both = scanDevice(device, scan, {TextEncoding::Utf8, TextEncoding::Gb18030});
+    return {std::move(both[0]), std::move(both[1])};
+}
+
 } // namespace
 
 Fields readFields(QIODevice &device, const FieldScan &scan)
 {
     return scanDevice(device, scan, {scan.encoding}).front();
-}
-
-std::array<Fields, 2> readFieldsEitherWay(QIODevice &device, const FieldScan &scan)
-{
-    std::vector<Fields> both = scanDevice(device, scan, {TextEncoding::Utf8, TextEncoding::Gb18030});
-    return {std::move(both[0]), std::move(both[1])};
 }
 
 bool readRoster(const QString &path, int limit, RosterLists &lists)

@@ -72,9 +72,10 @@ struct FieldScan {
     qint64 keep = 0;       // how many fields, from the first, to keep the text of
     qint64 stopAfter = -1; // stop once this many fields are read; -1 reads to the end
     qsizetype chunkBytes = kChunkBytes;
-    // Count the CJK ideographs in the name fields (the even ones, from the
-    // first), while the bytes are both valid UTF-8 and valid GB18030.
-    bool countNameIdeographs = false;
+    // While the bytes are both valid UTF-8 and valid GB18030, count what
+    // tells the two apart: sex fields that read 男 or 女, and the CJK
+    // ideographs in the name fields (the even ones, from the first).
+    bool weighEncodings = false;
 };
 
 struct Fields {
@@ -86,6 +87,7 @@ struct Fields {
     bool validUtf8 = true;
     // Whether every byte read was valid GB18030 (a GB18030 scan only).
     bool validGb18030 = true;
+    qint64 sexWords = 0;
     qint64 nameIdeographs = 0;
 };
 
@@ -93,11 +95,6 @@ struct Fields {
 // text starts (after any byte-order mark), in chunks of `chunkBytes`: any
 // file is read in bounded memory.
 Fields readFields(QIODevice &device, const FieldScan &scan);
-// The same bytes read as UTF-8 and as GB18030 at once (`scan.encoding` is not
-// used). A reading that cannot be the file's stops early, with count -1: UTF-8
-// once a byte is not UTF-8, GB18030 once a byte is not GB18030 while all are
-// still UTF-8.
-std::array<Fields, 2> readFieldsEitherWay(QIODevice &device, const FieldScan &scan);
 
 // Reads the roster file in two passes: the first counts the records (and
 // finds a malformed file before any list is touched), the second fills the

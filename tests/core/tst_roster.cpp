@@ -318,12 +318,16 @@ private slots:
         // GBK for 联通 happens to look like UTF-8 at a glance; a strict check tells.
         QTest::newRow("gbk 联通") << QByteArray("\xC1\xAA\xCD\xA8,\xC4\xD0\r\n")
                                   << QStringList{u("联通")} << QStringList{u("联通")} << true;
-        // Valid UTF-8 and valid GBK: the reading with more Chinese characters in the names.
+        // Valid UTF-8 and valid GBK: the reading with more sexes written 男 or
+        // 女, then more Chinese characters in the names.
         QTest::newRow("gbk girls that are valid utf8")
             << qh::test::encodeAs(u("谢雪,女\r\n魏英,女\r\n钱萍,女\r\n"), "GB18030")
             << QStringList{u("谢雪"), u("魏英"), u("钱萍")} << none << true;
         QTest::newRow("utf8 that is valid gbk, more han as utf8") << u("学马,M\r\n").toUtf8()
                                                                  << QStringList{u("学马")} << none << false;
+        QTest::newRow("utf8 with full-width commas that is valid gbk")
+            << u("王芳，女\r\n张伟，男\r\n").toUtf8() << QStringList{u("王芳"), u("张伟")} << QStringList{u("张伟")}
+            << false;
         QTest::newRow("utf8 that is valid gbk, a tie") << u("学生,M\r\n").toUtf8() << QStringList{u("学生")} << none
                                                        << false;
         // Names GBK lacks, in GB18030's four-byte form (Ext-A 㐀, 𠀀 beyond the
@@ -331,6 +335,8 @@ private slots:
         QTest::newRow("gb18030-only names")
             << QByteArray("\x81\x39\xEE\x39,\xC4\xD0\r\n\x95\x32\x82\x36\xD2\xBB,\xC5\xAE\r\n\xFE\x9F,\xC5\xAE\r\n")
             << QStringList{u("㐀"), u("𠀀一"), u("䶮")} << QStringList{u("㐀")} << true;
+        QTest::newRow("gbk trail byte 80") << QByteArray("\x81\x80,\xC4\xD0\r\n\x87\x80,\xC5\xAE\r\n")
+                                           << QStringList{u("亐"), u("噣")} << QStringList{u("亐")} << true;
         QTest::newRow("utf8 BOM with bad bytes") << QByteArray("\xEF\xBB\xBF" "a\xC4\xD0,\xE7\x94\xB7\r\n")
                                                  << QStringList{u("a\uFFFD\uFFFD")} << QStringList{u("a\uFFFD\uFFFD")} << false;
     }
