@@ -35,31 +35,33 @@ struct FocusStop {
 };
 
 // The keyboard order of the window's buttons; the three options are one stop.
-std::vector<FocusStop> makeFocusOrder()
+// Built once, when the first seat chart opens.
+const std::vector<FocusStop> &focusOrder()
 {
-    std::vector<FocusStop> order;
-    const auto cards = [&](int from, int to) {
-        for (int s = from; s <= to; ++s)
+    static const std::vector<FocusStop> kOrder = [] {
+        std::vector<FocusStop> order;
+        const auto cards = [&](int from, int to) {
+            for (int s = from; s <= to; ++s)
+                order.push_back({Form2Control::Card, s});
+        };
+        for (int row = 0; row < 5; ++row)
+            cards(row * 10 + 1, row * 10 + 9);
+        cards(51, 53);
+        order.push_back({Form2Control::Arrange});
+        order.push_back({Form2Control::AllOption}); // the option group: one stop
+        order.push_back({Form2Control::ToSingleDraw});
+        cards(54, 59);
+        order.push_back({Form2Control::Exit});
+        cards(61, 69);
+        cards(71, 73);
+        cards(75, 77);
+        cards(79, 80);
+        for (int s : {50, 40, 30, 20, 10, 0, 60, 70, 74, 78, 81})
             order.push_back({Form2Control::Card, s});
-    };
-    for (int row = 0; row < 5; ++row)
-        cards(row * 10 + 1, row * 10 + 9);
-    cards(51, 53);
-    order.push_back({Form2Control::Arrange});
-    order.push_back({Form2Control::AllOption}); // the option group: one stop
-    order.push_back({Form2Control::ToSingleDraw});
-    cards(54, 59);
-    order.push_back({Form2Control::Exit});
-    cards(61, 69);
-    cards(71, 73);
-    cards(75, 77);
-    cards(79, 80);
-    for (int s : {50, 40, 30, 20, 10, 0, 60, 70, 74, 78, 81})
-        order.push_back({Form2Control::Card, s});
-    return order;
+        return order;
+    }();
+    return kOrder;
 }
-
-const std::vector<FocusStop> kFocusOrder = makeFocusOrder();
 
 } // namespace
 
@@ -69,7 +71,7 @@ std::vector<ControlSpec> form2Layout()
     std::array<int, seat::kSeatCount> cardTab{};
     std::array<int, controlId(Form2Control::GirlsOption) + 1> barTab{}; // by Form2Control
     int tab = 0;
-    for (const FocusStop &stop : kFocusOrder) {
+    for (const FocusStop &stop : focusOrder()) {
         if (stop.index >= 0)
             cardTab[at(stop.index)] = tab++;
         else // Option1, Option2, Option3 in a row
@@ -243,7 +245,7 @@ void Form2::shown()
     FormWindow *w = window();
     if (!w)
         return;
-    for (const FocusStop &stop : kFocusOrder) {
+    for (const FocusStop &stop : focusOrder()) {
         QWidget *target = nullptr;
         if (stop.control == Form2Control::AllOption) {
             for (QRadioButton *o : m_options)

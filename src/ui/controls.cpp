@@ -206,12 +206,9 @@ void setForeColor(QWidget &control, Color color)
     setRoleColor(control, foreRole(control), color);
 }
 
-void setClientSizeTwips(QWidget &form, int width, int height)
+void setClientSizeTwips(FormWindow &form, int width, int height)
 {
-    if (auto *window = qobject_cast<FormWindow *>(&form))
-        window->setDesignSize(twipsSize(width, height));
-    else
-        form.setFixedSize(twipsSize(width, height));
+    form.setDesignSize(twipsSize(width, height));
 }
 
 Controls buildControls(QWidget &form, std::span<const ControlSpec> table)

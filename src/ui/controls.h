@@ -21,6 +21,8 @@ class QAbstractButton;
 
 namespace qh {
 
+class FormWindow;
+
 enum class ControlKind {
     Button,          // standard push button
     ColorButton,     // "graphical" button: its face is filled with the back colour
@@ -101,9 +103,9 @@ private:
 // returns them. Build cost matters: a seat chart has 172 controls.
 Controls buildControls(QWidget &form, std::span<const ControlSpec> table);
 
-// The client size in twips at zoom 1. A program window (FormWindow) zooms
-// its whole layout from there (ui/zoom.h); any other widget gets it fixed.
-void setClientSizeTwips(QWidget &form, int width, int height);
+// The client size in twips at zoom 1: the window zooms its whole layout
+// from there (ui/zoom.h).
+void setClientSizeTwips(FormWindow &form, int width, int height);
 
 // Applies a back or text colour to a control built from a table.
 void setBackColor(QWidget &control, Color color);

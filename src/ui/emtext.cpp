@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -81,9 +82,10 @@ void drawEmLines(QPainter &painter, const QRectF &box, const QStringList &lines,
 
     // Keep the strokes a pixel clear of the box's edges where there is room:
     // a fallback face may reach above the design's 0.86 em.
+    QVarLengthArray<QRectF, 4> inks;
     QRectF ink;
     for (const QString &line : lines)
-        ink |= metrics.tightBoundingRect(line);
+        ink |= inks.emplace_back(metrics.tightBoundingRect(line));
     const double inkTop = baseline + ink.top();
     const double inkBottom = baseline + (lines.size() - 1) * em + ink.bottom();
     const double roomTop = box.top() + 1, roomBottom = box.bottom() - 1;
@@ -97,7 +99,8 @@ void drawEmLines(QPainter &painter, const QRectF &box, const QStringList &lines,
         baseline -= inkBottom - roomBottom;
 
     painter.setFont(font);
-    for (const QString &line : lines) {
+    for (qsizetype k = 0; k < lines.size(); ++k) {
+        const QString &line = lines[k];
         const double width = metrics.horizontalAdvance(line);
         double x = box.left();
         if (align & Qt::AlignHCenter)
@@ -105,7 +108,7 @@ void drawEmLines(QPainter &painter, const QRectF &box, const QStringList &lines,
         else if (align & Qt::AlignRight)
             x += box.width() - width;
         else // a pixel clear of the left edge too, where a small font's glyph starts at 0
-            x += std::clamp(1 - metrics.tightBoundingRect(line).left(), 0.0, std::max(0.0, box.width() - width));
+            x += std::clamp(1 - inks[k].left(), 0.0, std::max(0.0, box.width() - width));
         painter.drawText(QPointF(x, baseline), line);
         baseline += em;
     }

@@ -93,11 +93,11 @@ FileContents readFiles(const QString &path, const QStringList &patterns)
     return files;
 }
 
-DriveList::DriveList(QWidget *parent, DriveSource source) : QComboBox(parent), m_source(std::move(source))
+DriveList::DriveList(QWidget *parent, DriveSource source) : QComboBox(parent)
 {
     setEditable(false);
     connect(this, &QComboBox::activated, this, &DriveList::onActivated);
-    setSource(std::move(m_source));
+    setSource(std::move(source));
 }
 
 QStringList DriveList::drivesFromMountInfo(QByteArrayView mountInfo)
@@ -260,7 +260,8 @@ void DriveList::onActivated(int index)
             if (answer.ready) {
                 // The drive's current folder: the start folder when it lies on this drive.
                 answer.folder = readFolder(liesOn(cwd, root) ? cwd : root);
-                answer.files = readFiles(answer.folder.path, patterns);
+                if (answer.folder.ok)
+                    answer.files = readFiles(answer.folder.path, patterns);
                 answer.ready = answer.folder.ok && answer.files.ok;
             }
             QMetaObject::invokeMethod(relay, [self = std::move(self), root, answer = std::move(answer)] {

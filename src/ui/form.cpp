@@ -38,11 +38,6 @@ void FormWindow::setDesignSize(QSize size)
     setFixedSize(size);
 }
 
-double FormWindow::zoom() const
-{
-    return zoomOf(*this);
-}
-
 void FormWindow::zoomTo(QSize client)
 {
     if (m_design.isEmpty())

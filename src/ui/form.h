@@ -38,7 +38,6 @@ public:
     // aspect kept, centred on the background (ui/zoom.h).
     void setDesignSize(QSize size);
     QSize designSize() const { return m_design; }
-    double zoom() const;
     // Lays the controls out for a client area of that size.
     void zoomTo(QSize client);
     // Places the window on its screen (placeOnScreen) with a guessed frame,
