@@ -15,10 +15,8 @@ if [ -z "${QH_WIN_UNDER_XVFB:-}" ]; then
   QH_WIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$build" "$runs"
 fi
 qt=$(sed -n 's|^CMAKE_TOOLCHAIN_FILE:[A-Z]*=\(.*\)/lib/cmake/Qt6/qt.toolchain.cmake$|\1|p' "$build/CMakeCache.txt")
-gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
-pthread_dlls=$(dirname "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")")
-export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-export WINEPATH="Z:$qt/bin;Z:$gcc_dlls;Z:$pthread_dlls"
+source "$root/scripts/deps.sh"
+qh_wine_env "$build" "$qt"
 wineserver -p # stays up between runs: the runs measure the programs, not Wine's own start
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 cd "$root/examples" # the start window lists the working folder

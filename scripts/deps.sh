@@ -51,3 +51,15 @@ qh_ensure_windows_packages() {
     return 1
   fi
 }
+
+# Wine for the Windows build in $1 against the Qt for Windows in $2: its own
+# prefix in the build, no Mono or Gecko installer dialogs, the Chinese locale
+# (code page 936, Chinese command-line arguments intact), and the Qt and
+# MinGW DLLs on its search path.
+qh_wine_env() {
+  local gcc_dlls pthread_dlls
+  gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+  pthread_dlls=$(dirname "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")")
+  export WINEPREFIX=$1/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  export WINEPATH="Z:$2/bin;Z:$gcc_dlls;Z:$pthread_dlls"
+}

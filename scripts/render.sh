@@ -15,7 +15,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 which="${1:-all}"
 out="${2:-$root/build/render}"
 scale="${3:-1}"
-build="${4:-$root/build}"
+build=$(realpath -m "${4:-$root/build}")
 screen="${5:-3840x2160}"
 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then

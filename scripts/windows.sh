@@ -48,13 +48,7 @@ cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >/dev/null
 cmake --build "$build" -j"$jobs"
 
-# Wine: its own prefix in the build, no Mono or Gecko installer dialogs, the
-# Chinese locale (code page 936, Chinese command-line arguments intact), and
-# the Qt and MinGW DLLs on its search path for the tests.
-gcc_dlls=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
-pthread_dlls=$(dirname "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")")
-export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-export WINEPATH="Z:$qt/bin;Z:$gcc_dlls;Z:$pthread_dlls"
+qh_wine_env "$build" "$qt"
 export QT_PLUGIN_PATH="Z:$qt/plugins"
 # The offscreen platform the tests use has no Windows font list under Wine: it
 # reads the font files in QT_QPA_FONTDIR, here the same Chinese fonts as the
