@@ -21,5 +21,7 @@ int main(int argc, char *argv[])
     qh::RandomSource random{std::random_device{}()};
     qh::Program program(platform, clock, random, qh::instructionsUrl(QApplication::applicationDirPath()));
     program.start(qh::commandLineArguments(argc, argv));
-    return QApplication::exec();
+    // The exit buttons and the window's frame end the process themselves;
+    // should the loop end otherwise (the session ends), it ends as they do.
+    qh::endProcessNow(QApplication::exec());
 }

@@ -26,17 +26,19 @@ QStringList commandLineArguments([[maybe_unused]] int argc, [[maybe_unused]] cha
     return arguments;
 }
 
-QString rosterArgument(const QStringList &arguments)
+QStringList rosterArguments(const QStringList &arguments)
 {
     qsizetype at = 1;
     if (arguments.value(at) == QLatin1String("--"))
         ++at;
-    const QString given = arguments.value(at);
-    if (given.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
-        const QUrl url(given);
-        return url.isLocalFile() ? url.toLocalFile() : QString();
+    QStringList given = arguments.mid(at);
+    for (QString &argument : given) {
+        if (argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+            const QUrl url(argument);
+            argument = url.isLocalFile() ? url.toLocalFile() : QString();
+        }
     }
-    return given;
+    return given.value(0).isEmpty() ? QStringList() : given;
 }
 
 namespace {
@@ -60,7 +62,7 @@ Program::Program(Platform &platform, Clock &clock, RandomSource &random, const Q
 
 void Program::start(const QStringList &arguments)
 {
-    form0.setFileToOpen(rosterArgument(arguments));
+    form0.setFileToOpen(rosterArguments(arguments));
     app.start(FormId::Start);
 }
 

@@ -16,18 +16,19 @@ namespace qh {
 // wide command line, elsewhere argv in the locale's encoding.
 QStringList commandLineArguments(int argc, char **argv);
 
-// The roster a command line names: the first argument after the program's
-// name, or the one after a leading "--"; a file:// URL (what a desktop entry
-// or a browser passes) names its local file. Empty when there is none.
-QString rosterArgument(const QStringList &arguments);
+// The arguments that name the roster: those after the program's name, or
+// after a leading "--"; a file:// URL (what a desktop entry or a browser
+// passes) names its local file. Empty when there is none. The start window
+// tries the first, then all of them joined (openableArgument).
+QStringList rosterArguments(const QStringList &arguments);
 
 class Program {
 public:
     Program(Platform &platform, Clock &clock, RandomSource &random, const QUrl &instructions);
 
     // Opens the start window. arguments are the command line's: the roster
-    // it names (a desktop shortcut, "open with"; see rosterArgument) is
-    // chosen in it; further ones are ignored.
+    // it names (a desktop shortcut, "open with"; see rosterArguments) is
+    // chosen in it.
     void start(const QStringList &arguments = {});
 
     App app;

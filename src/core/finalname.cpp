@@ -3,6 +3,9 @@
 #include "core/regularfile.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
 
 #include <cstdlib>
 
@@ -57,6 +60,21 @@ QString openableFile(const QString &path)
     // reader's own open never waits on a pipe swapped in after a check.
     SizedFile file;
     return file.openFile(absolute) ? absolute : QString();
+}
+
+QString openableArgument(const QStringList &arguments, QString *tried)
+{
+    QString path = arguments.value(0);
+    QString file = openableFile(path);
+    if (file.isEmpty() && arguments.size() > 1 &&
+        std::none_of(arguments.begin(), arguments.end(),
+                     [](const QString &a) { return QFileInfo(resolvedPath(a)).isFile(); })) {
+        path = arguments.join(QLatin1Char(' '));
+        file = openableFile(path);
+    }
+    if (tried)
+        *tried = file.isEmpty() ? resolvedPath(path) : file;
+    return file;
 }
 
 } // namespace qh

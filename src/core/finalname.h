@@ -4,6 +4,7 @@
 #include <QChar>
 #include <QDir>
 #include <QString>
+#include <QStringList>
 
 namespace qh {
 
@@ -22,5 +23,13 @@ QString resolvedPath(const QString &path);
 // resolvedPath(path), or an empty string unless it is a regular file that
 // opens for reading.
 QString openableFile(const QString &path);
+
+// The roster a command line names, given its arguments after the program's
+// name: openableFile of the first; failing that, when there are several and
+// none is an existing file, of all of them joined with spaces (a path with
+// spaces typed without quotes, which Notepad opens too). Empty when neither
+// opens; then *tried (if given) holds the path that was tried last,
+// resolved. Asks the drives: never on the window's thread.
+QString openableArgument(const QStringList &arguments, QString *tried = nullptr);
 
 } // namespace qh

@@ -82,25 +82,23 @@ private:
     std::function<void()> m_onClick;
 };
 
-// The file a drag carries: the first of its URLs when that is a local file;
-// empty for anything else (a folder, a web address, text).
+// The path a drag carries: the first of its URLs when that is a local one;
+// empty for anything else (a web address, text). Whether it is a file is
+// asked off this thread once it is dropped: a drive can take long to say.
 QString draggedFile(const QMimeData *mime)
 {
     if (!mime || !mime->hasUrls())
         return {};
     const QUrl first = mime->urls().value(0);
-    if (!first.isLocalFile())
-        return {};
-    const QString path = first.toLocalFile();
-    return QFileInfo(path).isFile() ? path : QString();
+    return first.isLocalFile() ? first.toLocalFile() : QString();
 }
 
-// A file dropped on the window is chosen; anything else is refused while it
-// is dragged. The drop only ever copies: a "move" would let the file manager
-// delete the teacher's roster.
+// A local path dropped on the window is looked at as a roster; anything else
+// is refused while it is dragged. The drop only ever copies: a "move" would
+// let the file manager delete the teacher's roster.
 class DropFilter final : public QObject {
 public:
-    DropFilter(QObject *parent, std::function<bool(const QString &)> onDrop)
+    DropFilter(QObject *parent, std::function<void(const QString &)> onDrop)
         : QObject(parent), m_onDrop(std::move(onDrop))
     {
     }
@@ -114,10 +112,11 @@ protected:
         case QEvent::Drop: {
             auto *drop = static_cast<QDropEvent *>(event);
             const QString path = draggedFile(drop->mimeData());
-            const bool wanted = !path.isEmpty() && (drop->possibleActions() & Qt::CopyAction) &&
-                                (event->type() != QEvent::Drop || m_onDrop(path));
+            const bool wanted = !path.isEmpty() && (drop->possibleActions() & Qt::CopyAction);
             drop->setDropAction(Qt::CopyAction);
             drop->setAccepted(wanted);
+            if (wanted && event->type() == QEvent::Drop)
+                m_onDrop(path);
             return true;
         }
         default:
@@ -126,7 +125,7 @@ protected:
     }
 
 private:
-    std::function<bool(const QString &)> m_onDrop;
+    std::function<void(const QString &)> m_onDrop;
 };
 
 } // namespace
@@ -154,19 +153,45 @@ void Form0::build(FormWindow &window)
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(new ClickFilter(link, [this] { openInstructions(); }));
     window.setAcceptDrops(true);
-    window.installEventFilter(new DropFilter(&window, [this](const QString &path) { return chooseFile(path); }));
+    window.installEventFilter(new DropFilter(&window, [this, &window](const QString &path) {
+        // In front, so Enter starts once the roster is found: the drop left
+        // the program it was dragged from active.
+        window.raise();
+        window.activateWindow();
+        m_commandLineAsked = false;
+        m_drive->openFile({path});
+    }));
 
     m_drive = m_controls.get<DriveList>(Drives);
     m_dir = m_controls.get<DirList>(Folders);
     m_files = m_controls.get<FileList>(Files);
 
-    // The chosen drive's folder and files come read already, off this thread.
+    // Folders and files come read already, off this thread (the drive list
+    // reads them); a list waiting for its answer shows the busy pointer.
     m_drive->setFilePatterns(m_files->patterns());
-    QObject::connect(m_drive, &DriveList::driveChanged, m_dir, [this] {
+    QObject::connect(m_drive, &DriveList::folderRead, m_dir, [this] {
         m_files->showFiles(m_drive->files());
         m_dir->showFolder(m_drive->folder());
     });
-    QObject::connect(m_dir, &DirList::pathChanged, m_files, [this](const QString &path) { m_files->setPath(path); });
+    QObject::connect(m_drive, &DriveList::fileFound, m_dir, [this](const QString &path) { onFileFound(path); });
+    QObject::connect(m_drive, &DriveList::fileNotFound, m_dir, [this](const QString &named) {
+        if (std::exchange(m_commandLineAsked, false)) {
+            m_platform.showMessage(QStringLiteral("青禾抽签"),
+                                   QStringLiteral("无法打开名单文件：") + QDir::toNativeSeparators(named));
+            // The start folder's reading gave way to the roster's.
+            if (m_dir && m_dir->path().isEmpty())
+                m_drive->openFolder(QDir::currentPath());
+        }
+    });
+    QObject::connect(m_drive, &DriveList::waitingChanged, m_dir, [this](bool waiting) {
+        for (QWidget *list : {static_cast<QWidget *>(m_dir), static_cast<QWidget *>(m_files)}) {
+            if (waiting)
+                list->setCursor(Qt::BusyCursor);
+            else
+                list->unsetCursor();
+        }
+    });
+    QObject::connect(m_dir, &DirList::folderOpened, m_drive, &DriveList::openFolder);
     QObject::connect(m_files, &FileList::fileSelected, m_files,
                      [this](const QString &name) { onFileSelected(name); });
     QObject::connect(m_controls.get<QPushButton>(Start), &QPushButton::clicked, &window,
@@ -174,11 +199,10 @@ void Form0::build(FormWindow &window)
     QObject::connect(m_controls.get<QPushButton>(Exit), &QPushButton::clicked, &window,
                      [this] { m_platform.endProcess(); });
 
-    // The lists start in the program's working folder (the folder list passes
-    // its path on to the file list).
+    // The lists start in the program's working folder.
     const QString cwd = QDir::currentPath();
     m_drive->selectDriveOf(cwd);
-    m_dir->setPath(cwd);
+    m_drive->openFolder(cwd);
 }
 
 bool Form0::load()
@@ -189,11 +213,12 @@ bool Form0::load()
     m_controls.get<QPushButton>(Start)->setEnabled(false);
     m_controls.get<QLabel>(Motto)->setText(
         QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
-    // A class opened from a shortcut: chosen before the window shows.
-    const QString file = std::exchange(m_fileToOpen, QString());
-    if (!file.isEmpty() && !chooseFile(file)) {
-        const QString named = QDir::toNativeSeparators(resolvedPath(file));
-        m_platform.showMessage(QStringLiteral("青禾抽签"), QStringLiteral("无法打开名单文件：") + named);
+    // A class opened from a shortcut: chosen when its drive answers, the
+    // window showing meanwhile; a box names it when it cannot be opened.
+    const QStringList arguments = std::exchange(m_fileToOpen, QStringList());
+    if (!arguments.isEmpty()) {
+        m_commandLineAsked = true;
+        m_drive->openFile(arguments);
     }
     return true;
 }
@@ -237,25 +262,21 @@ void Form0::setFinalName(const QString &folder, const QString &fileName)
     m_controls.get<QPushButton>(Start)->setEnabled(true);
 }
 
-bool Form0::chooseFile(const QString &path)
+bool Form0::isReading() const
 {
-    const QString file = openableFile(path);
-    if (file.isEmpty() || !m_files)
-        return false;
-    const QFileInfo info(file);
+    return m_drive && m_drive->isReading();
+}
+
+void Form0::onFileFound(const QString &path)
+{
+    const QFileInfo info(path); // text only: the path is absolute
     const QString folder = info.absolutePath();
-    const QString shownBefore = m_dir->path();
-    m_drive->selectDriveOf(folder);
-    // File1 follows Dir1 when the folder changes; in the same folder it lists
-    // again, as the file may be new there. A folder that cannot be listed
-    // leaves the lists where they were, with no file selected.
-    const bool shown = m_dir->setPath(folder);
-    if (shown && m_dir->path() == shownBefore)
-        m_files->setPath(folder);
-    m_files->selectFile(shown ? info.fileName() : QString());
+    // The lists moved to its folder just before (and File1 listed it again,
+    // as the file may be new there). A folder that cannot be listed leaves
+    // the lists where they were, with no file selected.
+    m_files->selectFile(m_files->path() == folder ? info.fileName() : QString());
     setFinalName(folder, info.fileName());
     focusFirstControl();
-    return true;
 }
 
 void Form0::openInstructions()

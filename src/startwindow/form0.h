@@ -24,16 +24,18 @@ public:
     // The chosen roster's full path; readable after the window has closed.
     QString finalname;
 
-    // Chooses the file at path as the teacher would by hand: Drive1 and Dir1
-    // move to its folder, File1 shows that folder and selects the file when it
-    // lists it, finalname is set and Command1 enabled and focused (so Enter
-    // starts). A relative path is taken
-    // from the working folder. False, and nothing changes, unless path is a
-    // regular file that opens for reading.
-    bool chooseFile(const QString &path);
-    // A file named on the command line, chosen when the window loads; a box
-    // names it when it cannot be opened.
-    void setFileToOpen(const QString &path) { m_fileToOpen = path; }
+    // The roster named on the command line (its arguments after the
+    // program's name; see openableArgument), looked for when the window
+    // loads. Once its drive answers it is chosen as the teacher would by
+    // hand: Drive1 and Dir1 move to its folder, File1 shows that folder and
+    // selects the file when it lists it, finalname is set and Command1
+    // enabled and focused (so Enter starts). A relative path is taken from
+    // the working folder. A box names it when it is no regular file that
+    // opens for reading. A file dropped on the window is chosen the same way,
+    // without a box.
+    void setFileToOpen(const QStringList &arguments) { m_fileToOpen = arguments; }
+    // Some drive is still being read for the lists.
+    bool isReading() const;
 
     const Controls &controls() const { return m_controls; }
     static std::span<const ControlSpec> layout();
@@ -47,13 +49,15 @@ protected:
 private:
     void focusFirstControl();
     void onFileSelected(const QString &fileName);
+    void onFileFound(const QString &path);
     void setFinalName(const QString &folder, const QString &fileName);
     void openInstructions();
 
     Platform &m_platform;
     WindowSwitcher &m_switcher;
     QUrl m_instructions;
-    QString m_fileToOpen;
+    QStringList m_fileToOpen;
+    bool m_commandLineAsked = false; // the latest roster looked for came from the command line
     Controls m_controls;
     DriveList *m_drive = nullptr;
     DirList *m_dir = nullptr;

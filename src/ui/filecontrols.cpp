@@ -6,9 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QPointer>
 #include <QSet>
 #include <QStyle>
+#include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <system_error>
@@ -17,6 +20,9 @@
 #if defined(Q_OS_DARWIN) || defined(Q_OS_FREEBSD) || defined(Q_OS_OPENBSD)
 #  include <sys/mount.h>
 #  include <sys/param.h>
+#endif
+#ifdef Q_OS_WIN
+#  include "core/windowsheader.h"
 #endif
 
 namespace qh {
@@ -44,6 +50,8 @@ bool liesOn(const QString &native, const QString &root)
             native.at(root.size()) == QDir::separator());
 }
 
+// On the window's thread only: the collator uses the locale's data, which the
+// process's teardown destroys under any thread still reading a drive.
 void sortNatural(QStringList &names)
 {
     QCollator collator;
@@ -52,7 +60,39 @@ void sortNatural(QStringList &names)
     std::sort(names.begin(), names.end(), collator);
 }
 
+// The share a path lies on, \\server\share (either separator), or empty.
+QString shareOf(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const QString p = QDir::fromNativeSeparators(path);
+    if (!p.startsWith(QLatin1String("//")) || p.size() < 3 || p.at(2) == QLatin1Char('/'))
+        return {};
+    const qsizetype server = p.indexOf(QLatin1Char('/'), 2);
+    if (server < 0 || server + 1 >= p.size() || p.at(server + 1) == QLatin1Char('/'))
+        return {};
+    const qsizetype share = p.indexOf(QLatin1Char('/'), server + 1);
+    return QDir::toNativeSeparators(share < 0 ? p : p.left(share));
+#else
+    Q_UNUSED(path);
+    return {};
+#endif
+}
+
 } // namespace
+
+QStringList folderChain(const QString &path)
+{
+    QStringList chain;
+    const QString share = QDir::fromNativeSeparators(shareOf(path));
+    for (QString p = path;;) {
+        chain.prepend(p);
+        const QString up = QFileInfo(p).path(); // text only: asks no drive
+        if (up == p || (!share.isEmpty() && p.size() <= share.size()))
+            break;
+        p = up;
+    }
+    return chain;
+}
 
 FolderContents readFolder(const QString &path)
 {
@@ -61,15 +101,9 @@ FolderContents readFolder(const QString &path)
     folder.path = resolvedPath(path);
     if (!readableDir(folder.path))
         return folder;
-    for (QString p = folder.path;;) {
-        folder.chain.prepend(p);
-        const QString up = QFileInfo(p).path(); // text only: asks no drive
-        if (up == p)
-            break;
-        p = up;
-    }
-    folder.subfolders = QDir(folder.path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable);
-    sortNatural(folder.subfolders);
+    folder.chain = folderChain(folder.path);
+    folder.subfolders = QDir(folder.path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable,
+                                                    QDir::Unsorted);
     folder.ok = true;
     return folder;
 }
@@ -84,13 +118,38 @@ FileContents readFiles(const QString &path, const QStringList &patterns)
     dir.setNameFilters(patterns); // name filters match case-insensitively
     // Regular files only: a named pipe, socket or device file would make the
     // roster reader wait on it.
-    for (const QFileInfo &entry : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
+    for (const QFileInfo &entry : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Unsorted)) {
         if (entry.isFile())
             files.names << entry.fileName();
     }
-    sortNatural(files.names);
     files.ok = true;
     return files;
+}
+
+QString volumeLabel([[maybe_unused]] const QString &root)
+{
+#ifdef Q_OS_WIN
+    // The system's own call, as Explorer makes it; a drive without a medium
+    // fails at once, a dead share only when it times out.
+    wchar_t label[MAX_PATH + 1] = {};
+    QString path = QDir::toNativeSeparators(root);
+    if (!path.endsWith(QLatin1Char('\\')))
+        path += QLatin1Char('\\');
+    if (GetVolumeInformationW(reinterpret_cast<const wchar_t *>(path.utf16()), label, MAX_PATH + 1, nullptr,
+                              nullptr, nullptr, nullptr, 0))
+        return QString::fromWCharArray(label).trimmed();
+#endif
+    return {};
+}
+
+QString driveText(const QString &root, const QString &label)
+{
+    if (label.isEmpty())
+        return root;
+    QString name = root;
+    if (name.size() > 1 && name.endsWith(QDir::separator()))
+        name.chop(1);
+    return name + QStringLiteral(" [") + label + QLatin1Char(']');
 }
 
 DriveList::DriveList(QWidget *parent, DriveSource source) : QComboBox(parent)
@@ -196,7 +255,17 @@ void DriveList::refresh()
     for (const QString &root : m_source.list())
         addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
     m_current = count() > 0 ? 0 : -1;
-    m_wanted.clear();
+    ++m_serial;
+    setWaiting(false);
+#ifdef Q_OS_WIN
+    // Each drive's label, as Windows' own drive list shows it; read like
+    // everything else on a drive, so a dead one only stays unlabelled.
+    for (int i = 0; i < count(); ++i) {
+        Request request;
+        request.root = itemData(i).toString();
+        ask(request);
+    }
+#endif
 }
 
 void DriveList::selectDriveOf(const QString &path)
@@ -211,11 +280,14 @@ void DriveList::selectDriveOf(const QString &path)
             bestLength = root.size();
         }
     }
+    if (const QString share = shareOf(native); best < 0 && !share.isEmpty()) {
+        addItem(style()->standardIcon(QStyle::SP_DriveNetIcon), share, share);
+        best = count() - 1;
+    }
     if (best >= 0) {
         QSignalBlocker block(this);
         setCurrentIndex(best);
         m_current = best;
-        m_wanted.clear();
     }
 }
 
@@ -224,11 +296,91 @@ QString DriveList::drive() const
     return currentData().toString();
 }
 
+QString DriveList::rootOf(const QString &path) const
+{
+    const QString native = QDir::toNativeSeparators(QDir::cleanPath(path));
+    QString best;
+    for (int i = 0; i < count(); ++i) {
+        const QString root = itemData(i).toString();
+        if (liesOn(native, root) && root.size() > best.size())
+            best = root;
+    }
+    if (best.isEmpty())
+        best = shareOf(native);
+    return best.isEmpty() ? QDir::toNativeSeparators(QDir(path).rootPath()) : best;
+}
+
+void DriveList::openFolder(const QString &path)
+{
+    Request request;
+    request.folder = QDir::isRelativePath(path) ? QDir::currentPath() + QLatin1Char('/') + path : path;
+    request.root = rootOf(request.folder);
+    request.serial = ++m_serial;
+    ask(request);
+}
+
+void DriveList::openFile(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return;
+    QString first = QDir::fromNativeSeparators(arguments.first());
+    if (QDir::isRelativePath(first))
+        first = QDir::currentPath() + QLatin1Char('/') + first;
+    Request request;
+    request.root = rootOf(first);
+    request.arguments = arguments;
+    request.serial = ++m_serial;
+    ask(request);
+}
+
+void DriveList::onActivated(int index)
+{
+    ++m_serial;
+    if (index == m_current) {
+        setWaiting(false);
+        return;
+    }
+    // The probe, the folder to show and its files are read in the
+    // background like every other reading: a drive that does not answer
+    // leaves the window usable (and closable).
+    Request request;
+    request.root = itemData(index).toString();
+    request.probe = true;
+    request.serial = m_serial;
+    ask(request);
+}
+
+void DriveList::ask(Request request)
+{
+#ifdef Q_OS_WIN
+    request.label = true;
+#endif
+    if (request.serial)
+        setWaiting(true);
+    // One reading per drive. Asked again for what it is reading, a drive
+    // answers the newer request with that reading; asked for something
+    // else, it reads the latest such request when it answers.
+    const auto reading = m_reading.find(request.root);
+    if (reading == m_reading.end()) {
+        start(request);
+        return;
+    }
+    if (reading->probe == request.probe && reading->folder == request.folder &&
+        reading->arguments == request.arguments) {
+        if (request.serial) {
+            reading->serial = request.serial;
+            m_next.remove(request.root);
+        }
+    } else if (request.serial || !m_next.contains(request.root)) {
+        m_next.insert(request.root, request);
+    }
+}
+
 namespace {
 
-// Lives on the user-interface thread for the whole process, so a probe that
+// Lives on the user-interface thread for the whole process, so a reading that
 // answers late, even after its window has closed, always has somewhere to post.
-QObject *probeRelay()
+QObject *readingRelay()
 {
     static QObject *const relay = new QObject;
     return relay;
@@ -236,85 +388,145 @@ QObject *probeRelay()
 
 } // namespace
 
-void DriveList::onActivated(int index)
+void DriveList::start(const Request &request)
 {
-    m_wanted.clear();
-    if (index == m_current)
-        return;
-    // Everything that touches the drive before its folder shows (the probe,
-    // the folder, its files) is read in the background: a drive that does
-    // not answer leaves the window usable (and closable), and its late answer
-    // is dropped if another drive has been chosen meanwhile. One reading per
-    // drive: choosing it again while it is read waits for the same answer.
-    const QString root = itemData(index).toString();
-    m_wanted = root;
-    if (m_reading.contains(root))
-        return;
+    // The reading's thread makes file-system calls only; what it found is
+    // sorted and shown here. Nothing in it needs the process's teardown not
+    // to have happened: the program ends without one.
     const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
-    QObject *relay = probeRelay();
+    QObject *relay = readingRelay();
     try {
-        std::thread([relay, probe = m_source.probe, patterns = m_patterns, root, cwd,
+        std::thread([relay, probe = m_source.probe, patterns = m_patterns, request, cwd,
                      self = QPointer<DriveList>(this)]() mutable {
-            Answer answer;
-            answer.ready = probe(root);
-            if (answer.ready) {
+            DriveAnswer answer;
+            if (request.label)
+                answer.label = volumeLabel(request.root);
+            QString folder = request.folder;
+            if (request.probe) {
                 // The drive's current folder: the start folder when it lies on this drive.
-                answer.folder = readFolder(liesOn(cwd, root) ? cwd : root);
+                folder = probe(request.root) ? (liesOn(cwd, request.root) ? cwd : request.root) : QString();
+            } else if (!request.arguments.isEmpty()) {
+                answer.roster = openableArgument(request.arguments, &answer.named);
+                folder = answer.roster.isEmpty() ? QString() : QFileInfo(answer.roster).absolutePath();
+            }
+            if (!folder.isEmpty()) {
+                answer.folder = readFolder(folder);
                 if (answer.folder.ok)
                     answer.files = readFiles(answer.folder.path, patterns);
                 answer.ready = answer.folder.ok && answer.files.ok;
             }
-            QMetaObject::invokeMethod(relay, [self = std::move(self), root, answer = std::move(answer)] {
+            QMetaObject::invokeMethod(relay, [self = std::move(self), root = request.root,
+                                              answer = std::move(answer)] {
                 if (self)
                     self->onAnswered(root, answer);
             }, Qt::QueuedConnection);
         }).detach();
     } catch (const std::system_error &) {
         // No thread to be had: the drive is as good as not ready.
-        onAnswered(root, Answer{});
+        m_reading.insert(request.root, request);
+        DriveAnswer none;
+        if (!request.arguments.isEmpty())
+            none.named = QDir::cleanPath(request.arguments.first()); // text only: this is the window's thread
+        onAnswered(request.root, none);
         return;
     }
-    m_reading.insert(root);
+    m_reading.insert(request.root, request);
 }
 
-void DriveList::onAnswered(const QString &root, const Answer &answer)
+void DriveList::onAnswered(const QString &root, const DriveAnswer &answer)
 {
-    m_reading.remove(root);
-    if (root != m_wanted)
-        return;
-    m_wanted.clear();
-    if (!answer.ready) {
-        // No medium, no permission, no thread: keep the lists as they were.
-        QSignalBlocker block(this);
-        setCurrentIndex(m_current);
+    const Request request = m_reading.take(root);
+    if (const auto next = m_next.find(root); next != m_next.end()) {
+        const Request waiting = *next;
+        m_next.erase(next);
+        if (!waiting.serial || waiting.serial == m_serial)
+            start(waiting);
+    }
+    if (const int index = findData(request.root); index >= 0 && !answer.label.isEmpty())
+        setItemText(index, driveText(request.root, answer.label));
+    if (!request.serial || request.serial != m_serial)
+        return; // a label, or an answer no longer wanted
+    setWaiting(false);
+    if (request.probe && !answer.ready) {
+        // No medium, no permission, no thread: the entry stays chosen long
+        // enough to say so, then the list returns to the drive in use.
+        const QString text = QStringLiteral("驱动器未就绪：") + currentText();
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), text, this, {}, kNotReadyMs);
+        setToolTip(text);
+        QTimer::singleShot(kNotReadyMs, this, [this, serial = m_serial] {
+            setToolTip({});
+            if (serial != m_serial)
+                return;
+            QSignalBlocker block(this);
+            setCurrentIndex(m_current);
+        });
         return;
     }
-    m_current = findData(root);
-    m_folder = answer.folder;
-    m_files = answer.files;
-    emit driveChanged(QDir::toNativeSeparators(m_folder.path));
+    const bool roster = !request.arguments.isEmpty();
+    if (answer.ready) {
+        if (request.probe)
+            m_current = findData(request.root);
+        else
+            selectDriveOf(answer.folder.path);
+        m_folder = answer.folder;
+        m_files = answer.files;
+        emit folderRead(QDir::toNativeSeparators(m_folder.path));
+    }
+    if (roster && !answer.roster.isEmpty())
+        emit fileFound(answer.roster);
+    else if (roster)
+        emit fileNotFound(answer.named);
 }
+
+void DriveList::setWaiting(bool waiting)
+{
+    if (waiting == m_waiting)
+        return;
+    m_waiting = waiting;
+    emit waitingChanged(waiting);
+}
+
+namespace {
+
+// A name wider than its list shows whole in a tool tip over it.
+bool showWholeName(QListWidget *list, QEvent *event, const QStyleOptionViewItem &option)
+{
+    if (event->type() != QEvent::ToolTip)
+        return false;
+    auto *help = static_cast<QHelpEvent *>(event);
+    QListWidgetItem *item = list->itemAt(help->pos());
+    const QModelIndex index = list->indexFromItem(item);
+    const QRect rect = list->visualItemRect(item);
+    const int needed = index.isValid() ? list->itemDelegate()->sizeHint(option, index).width() : 0;
+    if (item && (rect.left() < 0 || rect.left() + needed > list->viewport()->width()))
+        QToolTip::showText(help->globalPos(), item->text().trimmed(), list->viewport(), rect);
+    else
+        QToolTip::hideText();
+    return true;
+}
+
+} // namespace
 
 DirList::DirList(QWidget *parent) : QListWidget(parent)
 {
     setUniformItemSizes(true);
-    connect(this, &QListWidget::itemActivated, this, &DirList::open);
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        if (item)
+            emit folderOpened(item->data(kPathRole).toString());
+    });
 }
 
-bool DirList::setPath(const QString &path)
+bool DirList::viewportEvent(QEvent *event)
 {
-    const FolderContents folder = readFolder(path);
-    if (!folder.ok)
-        return false;
-    const bool changed = folder.path != m_path;
-    showFolder(folder);
-    if (changed)
-        emit pathChanged(m_path);
-    return true;
+    QStyleOptionViewItem option;
+    if (event->type() == QEvent::ToolTip)
+        initViewItemOption(&option);
+    return showWholeName(this, event, option) || QListWidget::viewportEvent(event);
 }
 
-void DirList::showFolder(const FolderContents &folder)
+void DirList::showFolder(FolderContents folder)
 {
+    sortNatural(folder.subfolders);
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     setUpdatesEnabled(false);
@@ -338,12 +550,6 @@ void DirList::showFolder(const FolderContents &folder)
     m_path = folder.path;
 }
 
-void DirList::open(QListWidgetItem *item)
-{
-    if (item)
-        setPath(item->data(kPathRole).toString());
-}
-
 FileList::FileList(QWidget *parent) : QListWidget(parent)
 {
     setUniformItemSizes(true);
@@ -358,23 +564,22 @@ FileList::FileList(QWidget *parent) : QListWidget(parent)
     });
 }
 
+bool FileList::viewportEvent(QEvent *event)
+{
+    QStyleOptionViewItem option;
+    if (event->type() == QEvent::ToolTip)
+        initViewItemOption(&option);
+    return showWholeName(this, event, option) || QListWidget::viewportEvent(event);
+}
+
 void FileList::setPattern(const QString &pattern)
 {
     m_patterns = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    if (!m_path.isEmpty())
-        setPath(m_path);
 }
 
-bool FileList::setPath(const QString &path)
+void FileList::showFiles(FileContents files)
 {
-    const FileContents files = readFiles(path, m_patterns);
-    if (files.ok)
-        showFiles(files);
-    return files.ok;
-}
-
-void FileList::showFiles(const FileContents &files)
-{
+    sortNatural(files.names);
     setUpdatesEnabled(false);
     clear();
     addItems(files.names);

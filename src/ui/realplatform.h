@@ -3,6 +3,8 @@
 
 #include "core/platform.h"
 
+#include <QFontMetrics>
+
 namespace qh {
 
 class RealPlatform final : public Platform {
@@ -15,5 +17,15 @@ public:
     void showMessage(const QString &title, const QString &text) override;
     void endProcess() override;
 };
+
+// Ends the process at once with that status: no window's closing steps and
+// no teardown of the process's globals, which a thread still waiting on a
+// drive might be using.
+[[noreturn]] void endProcessNow(int status);
+
+// text as a message box shows it: each line broken into lines at most width
+// wide, and one that needs more than `lines` of them shortened in the middle
+// ("…") to fit that many.
+QString boundedText(const QString &text, const QFontMetrics &metrics, int width, int lines);
 
 } // namespace qh

@@ -25,7 +25,8 @@ public:
 
     bool run()
     {
-        m_driver.program.start();
+        if (!m_driver.start())
+            return false;
         auto *files = ProgramDriver::control<QListWidget>("Form0", QStringLiteral("File1"));
         const QList<QListWidgetItem *> sample = files->findItems(QStringLiteral("名单.txt"), Qt::MatchExactly);
         if (sample.isEmpty()) {

@@ -138,7 +138,7 @@ private slots:
 
         ProgramDriver d(11);
         RandomSource events(20261207);
-        d.program.start();
+        QVERIFY(d.start());
         d.startWith(QStringLiteral("名单.txt"));
 
         const int total = qEnvironmentVariableIntValue("QH_SOAK_EVENTS") > 0

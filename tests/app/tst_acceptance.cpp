@@ -52,7 +52,7 @@ private slots:
     void sessionWithSampleRoster()
     {
         ProgramDriver d(7);
-        d.program.start();
+        QVERIFY(d.start());
         QVERIFY(ProgramDriver::window("Form0"));
         QCOMPARE(d.platform.urls.size(), 1); // the instructions page at start-up
 
@@ -138,7 +138,7 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("班级.txt"));
         writeUtf8(path, QStringLiteral("张三,男\n李四,女\n"));
         ProgramDriver d(3);
-        d.program.start();
+        QVERIFY(d.start());
         d.startWith(QStringLiteral("班级.txt"));
         QVERIFY(ProgramDriver::window("Form2"));
         ProgramDriver::click(ProgramDriver::control("Form2", QStringLiteral("Command2")));
@@ -196,7 +196,7 @@ private slots:
     void closingTheWindowEndsTheProgram()
     {
         ProgramDriver d(5);
-        d.program.start();
+        QVERIFY(d.start());
         d.startWith(QStringLiteral("名单.txt"));
         QWidget *form2 = ProgramDriver::window("Form2");
         QVERIFY(form2);

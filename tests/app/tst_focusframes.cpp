@@ -64,7 +64,7 @@ private slots:
     void framesFromTheStartAndEnterStarts()
     {
         ProgramDriver d;
-        d.program.start({QStringLiteral("qinghe"), QStringLiteral("名单.txt")});
+        QVERIFY(d.start({QStringLiteral("qinghe"), QStringLiteral("名单.txt")}));
         verifyFocusFrame("Form0", "Command1");
 
         QTest::keyClick(ProgramDriver::window("Form0")->focusWidget(), Qt::Key_Return);

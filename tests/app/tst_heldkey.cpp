@@ -40,7 +40,7 @@ private slots:
     {
         QFETCH(QString, key);
         ProgramDriver d;
-        d.program.start({QStringLiteral("qinghe"), m_dir.filePath(QStringLiteral("名单.txt"))});
+        QVERIFY(d.start({QStringLiteral("qinghe"), m_dir.filePath(QStringLiteral("名单.txt"))}));
         ProgramDriver::click(ProgramDriver::control("Form0", QStringLiteral("Command1")));
         ProgramDriver::click(ProgramDriver::control("Form2", QStringLiteral("Command2")));
         QWidget *form = ProgramDriver::window("Form1");

@@ -98,7 +98,7 @@ private slots:
         QFETCH(bool, chosen);
         QFETCH(bool, listed);
         ProgramDriver d;
-        d.program.start({QStringLiteral("qinghe"), path, QStringLiteral("ignored.txt")});
+        QVERIFY(d.start({QStringLiteral("qinghe"), path, QStringLiteral("名单.txt")}));
         QVERIFY(ProgramDriver::window("Form0"));
         QCOMPARE(d.program.form0.finalname, chosen ? QDir::toNativeSeparators(absolute) : QString());
         verifyChoice(absolute, chosen, listed);
@@ -132,9 +132,16 @@ private slots:
                                            << roster << QString();
         QTest::newRow("-style then a roster") << QStringList{QStringLiteral("-style"), QStringLiteral("名单.txt")}
                                               << QString() << abs(QStringLiteral("-style"));
-        QTest::newRow("-platform bogus") << QStringList{QStringLiteral("-platform"), QStringLiteral("bogus")}
-                                         << QString() << abs(QStringLiteral("-platform"));
         QTest::newRow("-- alone") << QStringList{QStringLiteral("--")} << QString() << QString();
+        // A path with spaces typed without quotes: when no argument alone is
+        // a file, all of them joined are tried, and named in the box.
+        QTest::newRow("spaces, no quotes") << QStringList{abs(QStringLiteral("班级")), QStringLiteral("一/三班.csv")}
+                                           << abs(QStringLiteral("班级 一/三班.csv")) << QString();
+        QTest::newRow("spaces, no quotes, one a file alone")
+            << QStringList{abs(QStringLiteral("班级")), QStringLiteral("一/二班"), QStringLiteral("名单.txt")}
+            << QString() << abs(QStringLiteral("班级"));
+        QTest::newRow("-platform bogus") << QStringList{QStringLiteral("-platform"), QStringLiteral("bogus")}
+                                         << QString() << abs(QStringLiteral("-platform bogus"));
     }
     void commandLineForms()
     {
@@ -142,7 +149,7 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, named);
         ProgramDriver d;
-        d.program.start(QStringList{QStringLiteral("qinghe")} + arguments);
+        QVERIFY(d.start(QStringList{QStringLiteral("qinghe")} + arguments));
         QVERIFY(ProgramDriver::window("Form0"));
         QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(chosen));
         QCOMPARE(d.platform.messages.size(), named.isEmpty() ? 0 : 1);
@@ -167,26 +174,37 @@ private slots:
         QFETCH(bool, chosen);
         QFETCH(bool, listed);
         ProgramDriver d;
-        d.program.start();
+        QVERIFY(d.start());
         QWidget *window = ProgramDriver::window("Form0");
         QVERIFY(window && window->acceptDrops());
+        // The drop comes from another program's window, which is active.
+        QWidget explorer;
+        explorer.show();
+        explorer.activateWindow();
+        QTRY_VERIFY(explorer.isActiveWindow());
         QMimeData mime;
         QList<QUrl> urls;
         for (const QString &p : path.split(QLatin1Char('|')))
             urls << (p.startsWith(QLatin1String("http")) ? QUrl(p) : QUrl::fromLocalFile(p));
         mime.setUrls(urls);
 
-        // Refused or taken while dragging, and always as a copy: a move would
-        // let the file manager delete the roster.
+        // Local paths are taken while dragging (whether one is a file is
+        // asked off the window's thread once dropped), others refused; always
+        // as a copy: a move would let the file manager delete the roster.
+        const bool local = !absolute.isEmpty();
         const QPoint over = window->rect().center();
         QDragEnterEvent enter(over, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(window, &enter);
-        QCOMPARE(enter.isAccepted(), chosen);
+        QCOMPARE(enter.isAccepted(), local);
         QCOMPARE(enter.dropAction(), Qt::CopyAction);
         QDropEvent drop(over, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(window, &drop);
-        QCOMPARE(drop.isAccepted(), chosen);
+        QCOMPARE(drop.isAccepted(), local);
         QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QTRY_VERIFY(!d.program.form0.isReading());
+        // In front, so Enter starts.
+        if (local)
+            QTRY_VERIFY(window->isActiveWindow());
 
         QCOMPARE(d.program.form0.finalname, chosen ? QDir::toNativeSeparators(absolute) : QString());
         verifyChoice(absolute, chosen, listed);
@@ -196,7 +214,7 @@ private slots:
     void dropReplacesAnEarlierChoice()
     {
         ProgramDriver d;
-        d.program.start({QStringLiteral("qinghe"), QStringLiteral("名单.txt")});
+        QVERIFY(d.start({QStringLiteral("qinghe"), QStringLiteral("名单.txt")}));
         QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(abs(QStringLiteral("名单.txt"))));
         QWidget *window = ProgramDriver::window("Form0");
         QMimeData mime;
@@ -205,7 +223,7 @@ private slots:
         QApplication::sendEvent(window, &enter);
         QDropEvent drop(window->rect().center(), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(window, &drop);
-        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(abs(QStringLiteral("班级 一/三班.csv"))));
+        QTRY_COMPARE(d.program.form0.finalname, QDir::toNativeSeparators(abs(QStringLiteral("班级 一/三班.csv"))));
         // The earlier file is no longer shown as selected.
         QVERIFY(ProgramDriver::control<FileList>("Form0", QStringLiteral("File1"))->selectedFileName().isEmpty());
     }

@@ -159,7 +159,7 @@ private slots:
         m_students = roster.count('\n');
         QVERIFY(!test::writeFile(m_dir.filePath(QStringLiteral("名单.txt")), roster).isEmpty());
         QDir::setCurrent(m_dir.path());
-        m_driver.program.start();
+        QVERIFY(m_driver.start());
         QVERIFY(ProgramDriver::window("Form0"));
     }
 

@@ -28,6 +28,12 @@ void ProgramDriver::click(QWidget *w)
     settle();
 }
 
+bool ProgramDriver::start(const QStringList &arguments)
+{
+    program.start(arguments);
+    return QTest::qWaitFor([this] { return !program.form0.isReading(); }, 20000);
+}
+
 void ProgramDriver::startWith(const QString &fileName)
 {
     clickItem(control<QListWidget>("Form0", QStringLiteral("File1")), fileName);

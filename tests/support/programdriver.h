@@ -29,6 +29,10 @@ struct ProgramDriver {
     RandomSource random;
     Program program;
 
+    // Starts the program and waits until the start window's lists have been
+    // read (off the window's thread); false if they never are.
+    bool start(const QStringList &arguments = {});
+
     // The visible top-level window of that name, or null.
     static QWidget *window(const char *name);
     static int visibleWindows();

@@ -7,9 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <atomic>
 #include <memory>
@@ -54,7 +57,7 @@ private slots:
 
         FileList list;
         list.setPattern(QStringLiteral("*.txt"));
-        QVERIFY(list.setPath(dir.path()));
+        list.showFiles(readFiles(dir.path(), list.patterns()));
         QStringList shown = texts(list);
         shown.sort();
         QStringList expected{QStringLiteral("B.TXT"), QStringLiteral("c.Txt"), QStringLiteral("名单.txt"),
@@ -74,9 +77,10 @@ private slots:
             QSKIP("no named pipes here");
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("link.txt"))));
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath(QStringLiteral("dangling.txt"))));
+        const FileContents files = readFiles(dir.path(), {QStringLiteral("*.txt")});
+        QVERIFY(files.ok);
         FileList list;
-        list.setPattern(QStringLiteral("*.txt"));
-        QVERIFY(list.setPath(dir.path()));
+        list.showFiles(files);
         QCOMPARE(texts(list), (QStringList{QStringLiteral("a.txt"), QStringLiteral("link.txt")}));
     }
 
@@ -86,8 +90,7 @@ private slots:
         touch(dir.filePath(QStringLiteral("a.txt")));
         touch(dir.filePath(QStringLiteral("b.txt")));
         FileList list;
-        list.setPattern(QStringLiteral("*.txt"));
-        list.setPath(dir.path());
+        list.showFiles(readFiles(dir.path(), {QStringLiteral("*.txt")}));
         list.resize(200, 200);
         list.show();
         QSignalSpy spy(&list, &FileList::fileSelected);
@@ -101,20 +104,40 @@ private slots:
     void unreadableFolderLeavesListsAsTheyWere()
     {
         QTemporaryDir dir;
-        touch(dir.filePath(QStringLiteral("a.txt")));
-        FileList files;
-        files.setPattern(QStringLiteral("*.txt"));
-        QVERIFY(files.setPath(dir.path()));
-        QVERIFY(!files.setPath(dir.filePath(QStringLiteral("missing"))));
-        QCOMPARE(files.count(), 1);
-        QCOMPARE(QDir(files.path()), QDir(dir.path()));
+        const QString missing = dir.filePath(QStringLiteral("missing"));
+        QVERIFY(!readFiles(missing, {QStringLiteral("*.txt")}).ok);
+        QVERIFY(!readFolder(missing).ok);
+        DriveList drives;
+        QSignalSpy spy(&drives, &DriveList::folderRead);
+        drives.openFolder(dir.path());
+        QTRY_COMPARE(spy.count(), 1);
+        drives.openFolder(missing);
+        QTRY_VERIFY(!drives.isReading());
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(drives.folder().path, QDir(dir.path()).canonicalPath());
+    }
 
-        DirList dirs;
-        QVERIFY(dirs.setPath(dir.path()));
-        QSignalSpy spy(&dirs, &DirList::pathChanged);
-        QVERIFY(!dirs.setPath(dir.filePath(QStringLiteral("missing"))));
-        QCOMPARE(spy.count(), 0);
-        QCOMPARE(dirs.path(), QDir(dir.path()).absolutePath());
+    // A name cut off by its list shows whole in a tool tip; one that fits
+    // shows none.
+    void cutOffNamesShowWholeInAToolTip()
+    {
+        FileList list;
+        const QString longName = QStringLiteral("初二（3）班 第二学期 期中以后的座位名单.txt");
+        list.showFiles({true, QStringLiteral("/"), {QStringLiteral("a.txt"), longName}});
+        list.resize(120, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const auto tipOver = [&](int row) -> QString {
+            QToolTip::hideText();
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+                return QStringLiteral("(a tool tip stays)");
+            const QPoint at = list.visualItemRect(list.item(row)).center();
+            QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+            QApplication::sendEvent(list.viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipOver(list.row(list.findItems(longName, Qt::MatchExactly).value(0))), longName);
+        QCOMPARE(tipOver(list.row(list.findItems(QStringLiteral("a.txt"), Qt::MatchExactly).value(0))), QString());
     }
 
     void dirListShowsChainAndSubfolders()
@@ -124,22 +147,40 @@ private slots:
         d.mkpath(QStringLiteral("班级/一班"));
         d.mkdir(QStringLiteral("b folder"));
         DirList list;
-        QSignalSpy spy(&list, &DirList::pathChanged);
-        QVERIFY(list.setPath(dir.path()));
-        QCOMPARE(spy.count(), 1);
+        QSignalSpy spy(&list, &DirList::folderOpened);
+        list.showFolder(readFolder(dir.path()));
         const QStringList shown = texts(list);
         QVERIFY(shown.contains(QStringLiteral("班级")));
         QVERIFY(shown.contains(QStringLiteral("b folder")));
         QCOMPARE(shown.last(), QStringLiteral("班级")); // subfolders follow the chain, sorted
         QCOMPARE(list.currentItem()->text().trimmed(), QFileInfo(dir.path()).fileName());
 
-        // Opening a subfolder (double click / Enter) moves there.
+        // Opening a subfolder (double click / Enter) asks for it to be read.
         QListWidgetItem *sub = list.findItems(QStringLiteral("班级"), Qt::MatchEndsWith).value(0);
         QVERIFY(sub);
         emit list.itemActivated(sub);
-        QCOMPARE(list.path(), d.absoluteFilePath(QStringLiteral("班级")));
-        QCOMPARE(spy.count(), 2);
-        QVERIFY(texts(list).contains(QStringLiteral("一班")));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.last().at(0).toString(), d.absoluteFilePath(QStringLiteral("班级")));
+    }
+
+    // A folder on a share starts its chain at the share, \\server\share,
+    // as one root; the drive list offers the share.
+    void shareIsOneRoot()
+    {
+#ifndef Q_OS_WIN
+        QSKIP("shares are named \\\\server\\share on Windows only");
+#else
+        QCOMPARE(folderChain(QStringLiteral("//server/share/班级/一班")),
+                 (QStringList{QStringLiteral("//server/share"), QStringLiteral("//server/share/班级"),
+                              QStringLiteral("//server/share/班级/一班")}));
+        QCOMPARE(folderChain(QStringLiteral("C:/班级")), (QStringList{QStringLiteral("C:/"), QStringLiteral("C:/班级")}));
+        DriveList list(nullptr, {[] { return QStringList{QStringLiteral("C:\\")}; }, {}});
+        list.selectDriveOf(QStringLiteral("\\\\server\\share\\班级"));
+        QCOMPARE(list.count(), 2);
+        QCOMPARE(list.drive(), QStringLiteral("\\\\server\\share"));
+        list.selectDriveOf(QStringLiteral("//server/share/班级/一班"));
+        QCOMPARE(list.count(), 2);
+#endif
     }
 
     // The folder list goes where the system goes: L, a link to ../B/sub,
@@ -152,9 +193,7 @@ private slots:
         QTemporaryDir tmp;
         QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("A")) && QDir(tmp.path()).mkpath(QStringLiteral("B/sub")));
         QVERIFY(QFile::link(QStringLiteral("../B/sub"), tmp.filePath(QStringLiteral("A/L"))));
-        DirList dirs;
-        QVERIFY(dirs.setPath(tmp.filePath(QStringLiteral("A/L/.."))));
-        QCOMPARE(dirs.path(), tmp.filePath(QStringLiteral("B")));
+        QCOMPARE(readFolder(tmp.filePath(QStringLiteral("A/L/.."))).path, tmp.filePath(QStringLiteral("B")));
 #endif
     }
 
@@ -216,7 +255,7 @@ private slots:
                                return then != QLatin1String("unreadable");
                            }};
         auto *list = new DriveList(nullptr, source);
-        QSignalSpy spy(list, &DriveList::driveChanged);
+        QSignalSpy spy(list, &DriveList::folderRead);
         list->setCurrentIndex(1);
         emit list->activated(1);
         QTRY_COMPARE(gate->asked.load(), 1);
@@ -241,8 +280,11 @@ private slots:
             QCOMPARE(spy.last().at(0).toString(), hung);
             QCOMPARE(list->drive(), hung);
         } else if (then == QLatin1String("unreadable")) {
+            // The entry stays chosen, saying why, then the drive in use returns.
+            QCOMPARE(list->currentIndex(), 1);
+            QCOMPARE(list->toolTip(), QStringLiteral("驱动器未就绪：") + hung);
+            QTRY_COMPARE_WITH_TIMEOUT(list->currentIndex(), 0, DriveList::kNotReadyMs * 3);
             QCOMPARE(spy.count(), 0);
-            QCOMPARE(list->currentIndex(), 0); // back to the drive in use
         } else if (then == QLatin1String("other")) {
             QCOMPARE(spy.count(), 1);
             QCOMPARE(list->drive(), other);
@@ -264,7 +306,7 @@ private slots:
                                      gate->answer.acquire();
                                      return true;
                                  }});
-        QSignalSpy spy(&list, &DriveList::driveChanged);
+        QSignalSpy spy(&list, &DriveList::folderRead);
         for (int i = 0; i < 200; ++i) {
             list.setCurrentIndex(1 + i % 2);
             emit list.activated(1 + i % 2);
@@ -310,7 +352,7 @@ private slots:
         DriveList list(nullptr, {[&] { return QStringList{QStringLiteral("/"), native(QStringLiteral("usb")),
                                                           native(QStringLiteral("usb2"))}; },
                                  [](const QString &) { return true; }});
-        QSignalSpy spy(&list, &DriveList::driveChanged);
+        QSignalSpy spy(&list, &DriveList::folderRead);
         const int index = list.findData(root);
         list.setCurrentIndex(index);
         emit list.activated(index);
