@@ -268,9 +268,8 @@ void DriveList::refresh()
 #endif
 }
 
-void DriveList::selectDriveOf(const QString &path)
+int DriveList::driveIndexOf(const QString &native) const
 {
-    const QString native = QDir::toNativeSeparators(QDir::cleanPath(path));
     int best = -1;
     qsizetype bestLength = -1;
     for (int i = 0; i < count(); ++i) {
@@ -280,6 +279,13 @@ void DriveList::selectDriveOf(const QString &path)
             bestLength = root.size();
         }
     }
+    return best;
+}
+
+void DriveList::selectDriveOf(const QString &path)
+{
+    const QString native = QDir::toNativeSeparators(QDir::cleanPath(path));
+    int best = driveIndexOf(native);
     if (const QString share = shareOf(native); best < 0 && !share.isEmpty()) {
         addItem(style()->standardIcon(QStyle::SP_DriveNetIcon), share, share);
         best = count() - 1;
@@ -298,16 +304,12 @@ QString DriveList::drive() const
 
 QString DriveList::rootOf(const QString &path) const
 {
+    // Text only: the drive listed for it, its share, or its first folder.
     const QString native = QDir::toNativeSeparators(QDir::cleanPath(path));
-    QString best;
-    for (int i = 0; i < count(); ++i) {
-        const QString root = itemData(i).toString();
-        if (liesOn(native, root) && root.size() > best.size())
-            best = root;
-    }
-    if (best.isEmpty())
-        best = shareOf(native);
-    return best.isEmpty() ? QDir::toNativeSeparators(QDir(path).rootPath()) : best;
+    if (const int index = driveIndexOf(native); index >= 0)
+        return itemData(index).toString();
+    const QString share = shareOf(native);
+    return share.isEmpty() ? native.left(native.indexOf(QDir::separator()) + 1) : share;
 }
 
 void DriveList::openFolder(const QString &path)

@@ -129,6 +129,7 @@ private:
     void ask(Request request);
     void start(const Request &request);
     void onAnswered(const QString &root, const DriveAnswer &answer);
+    int driveIndexOf(const QString &native) const;
     QString rootOf(const QString &path) const;
     void setWaiting(bool waiting);
     DriveSource m_source;

@@ -110,6 +110,25 @@ private slots:
         for (const QString &drive : drives)
             QVERIFY2(QFileInfo(drive).isDir(), qPrintable(drive));
     }
+
+    // Each drive shows its volume's label as Windows' own drive list does,
+    // "C: [青禾测试]", once its reading has answered.
+    void driveListShowsVolumeLabels()
+    {
+        const QString root = QDir::toNativeSeparators(QDir::currentPath().left(3));
+        const auto *native = reinterpret_cast<const wchar_t *>(root.utf16());
+        wchar_t before[MAX_PATH + 1] = {};
+        GetVolumeInformationW(native, before, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
+        if (!SetVolumeLabelW(native, L"青禾测试"))
+            QSKIP("this drive's label cannot be changed here");
+        qh::DriveList list;
+        const bool answered = QTest::qWaitFor([&] { return !list.isReading(); }, 10000);
+        SetVolumeLabelW(native, before);
+        QVERIFY(answered);
+        const int index = list.findData(root, Qt::UserRole, Qt::MatchFixedString);
+        QVERIFY(index >= 0);
+        QCOMPARE(list.itemText(index), list.itemData(index).toString().left(2) + QStringLiteral(" [青禾测试]"));
+    }
 };
 
 QH_TEST_MAIN(TestWindows)
