@@ -108,6 +108,36 @@ FolderContents readFolder(const QString &path)
     return folder;
 }
 
+namespace {
+
+// A wildcard pattern ("*.txt", "?" for one character) matched against a name
+// case-insensitively, by hand: Qt's name filters use regular expressions,
+// whose per-thread state a reading's thread must not leave behind.
+bool matchesPattern(QStringView name, QStringView pattern)
+{
+    const auto same = [](QChar a, QChar b) { return a.toCaseFolded() == b.toCaseFolded(); };
+    qsizetype n = 0, p = 0, star = -1, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || (pattern[p] != u'*' && same(pattern[p], name[n])))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            resume = n;
+        } else if (star >= 0) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace
+
 FileContents readFiles(const QString &path, const QStringList &patterns)
 {
     FileContents files;
@@ -115,12 +145,15 @@ FileContents readFiles(const QString &path, const QStringList &patterns)
     files.path = dir.absolutePath();
     if (!readableDir(files.path))
         return files;
-    dir.setNameFilters(patterns); // name filters match case-insensitively
     // Regular files only: a named pipe, socket or device file would make the
     // roster reader wait on it.
     for (const QFileInfo &entry : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Unsorted)) {
-        if (entry.isFile())
-            files.names << entry.fileName();
+        const QString name = entry.fileName();
+        const bool matches = patterns.isEmpty() || std::any_of(patterns.begin(), patterns.end(), [&](const QString &p) {
+                                 return matchesPattern(name, p);
+                             });
+        if (matches && entry.isFile())
+            files.names << name;
     }
     files.ok = true;
     return files;
