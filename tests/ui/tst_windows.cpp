@@ -115,19 +115,28 @@ private slots:
     // "C: [青禾测试]", once its reading has answered.
     void driveListShowsVolumeLabels()
     {
-        const QString root = QDir::toNativeSeparators(QDir::currentPath().left(3));
+        const QString root = QStringLiteral("C:\\");
         const auto *native = reinterpret_cast<const wchar_t *>(root.utf16());
-        wchar_t before[MAX_PATH + 1] = {};
-        GetVolumeInformationW(native, before, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
-        if (!SetVolumeLabelW(native, L"青禾测试"))
+        const auto label = [native] {
+            wchar_t text[MAX_PATH + 1] = {};
+            GetVolumeInformationW(native, text, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
+            return QString::fromWCharArray(text);
+        };
+        const QString before = label();
+        const auto restore = [&] { SetVolumeLabelW(native, reinterpret_cast<const wchar_t *>(before.utf16())); };
+        // Only an administrator may label a drive; Wine does not keep one set.
+        SetVolumeLabelW(native, L"青禾测试");
+        if (label() != QStringLiteral("青禾测试")) {
+            restore();
             QSKIP("this drive's label cannot be changed here");
+        }
         qh::DriveList list;
         const bool answered = QTest::qWaitFor([&] { return !list.isReading(); }, 10000);
-        SetVolumeLabelW(native, before);
+        restore();
         QVERIFY(answered);
         const int index = list.findData(root, Qt::UserRole, Qt::MatchFixedString);
         QVERIFY(index >= 0);
-        QCOMPARE(list.itemText(index), list.itemData(index).toString().left(2) + QStringLiteral(" [青禾测试]"));
+        QCOMPARE(list.itemText(index), QStringLiteral("C: [青禾测试]"));
     }
 };
 
