@@ -4,6 +4,7 @@
 #include "core/captions.h"
 #include "ui/filecontrols.h"
 #include "core/platform.h"
+#include "core/rosterfailure.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -191,10 +192,8 @@ bool Form0::load()
         QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
     // A class opened from a shortcut: chosen before the window shows.
     const QString file = std::exchange(m_fileToOpen, QString());
-    if (!file.isEmpty() && !chooseFile(file)) {
-        const QString named = QDir::toNativeSeparators(resolvedPath(file));
-        m_platform.showMessage(QStringLiteral("青禾抽签"), QStringLiteral("无法打开名单文件：") + named);
-    }
+    if (!file.isEmpty() && !chooseFile(file))
+        showCannotOpen(m_platform, resolvedPath(file));
     return true;
 }
 
