@@ -33,7 +33,10 @@ QString rosterArgument(const QStringList &arguments)
         ++at;
     const QString given = arguments.value(at);
     if (given.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
-        const QUrl url(given);
+        QUrl url(given);
+        // file://localhost/… is RFC 8089's other spelling of file:///….
+        if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            url.setHost(QString());
         return url.isLocalFile() ? url.toLocalFile() : QString();
     }
     return given;
