@@ -121,6 +121,49 @@ private slots:
         }
     }
 
+    // Where lines end, and which fields are a line of blanks alone (the
+    // roster drops those after its last record): "/" after a field that ends
+    // its line, "_" for a blank line.
+    void lines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("marked");
+        const auto u = [](const char *s) { return QString::fromUtf8(s); };
+        QTest::newRow("records") << u("甲,男\r\n乙\t女") << u("甲 男/ 乙 女/");
+        QTest::newRow("blank lines") << u("甲\r\n\r\n \t\n") << u("甲/ _/ _/");
+        QTest::newRow("empty field after a comma is no blank line") << u("甲,\r\n,\n") << u("甲 /  /");
+        QTest::newRow("quoted empty is no blank line") << u("\"\"\n") << u("/");
+        QTest::newRow("quoted line end") << u("\"a\nb\",c\n") << u("a\nb c/");
+        QTest::newRow("comma at the end") << u("甲,男,") << u("甲 男");
+    }
+    void lines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, marked);
+        struct Marker final : qh::FieldSink {
+            QStringList fields;
+            bool wantsText() const override { return true; }
+            void field(const qh::ScannedField &f) override
+            {
+                fields << (f.blankLine ? QStringLiteral("_") : f.text) + (f.endsLine ? QStringLiteral("/") : QString());
+            }
+        };
+        for (const Form &form : kForms) {
+            bool ok = false;
+            const QByteArray bytes = qh::test::encodeAs(text, form.qtName, &ok);
+            if (!ok)
+                continue;
+            for (qsizetype chunk : {qsizetype(1), qh::kChunkBytes}) {
+                Marker marker;
+                qh::FieldScanner scanner(form.encoding, marker);
+                for (qsizetype at = 0; at < bytes.size(); at += chunk)
+                    scanner.feed(QByteArrayView(bytes).sliced(at, qMin(chunk, bytes.size() - at)));
+                QVERIFY(scanner.finish());
+                QCOMPARE(marker.fields.join(u' '), marked);
+            }
+        }
+    }
+
     // Counting alone, keeping no text, and every chunk size agree with
     // reading the whole text at once, on any mix of separators, blanks and quotes.
     void countingAgreesWithReading()
