@@ -24,25 +24,34 @@ FieldScanner::FieldScanner(TextEncoding encoding, FieldSink &sink)
     , m_sink(sink)
     , m_decoder(encoding)
     , m_wantText(sink.wantsText())
+    , m_done(sink.done())
 {
 }
 
 void FieldScanner::feed(QByteArrayView bytes)
 {
-    for (qsizetype i = 0; i < bytes.size() && !done(); ++i) {
-        const auto byte = uchar(bytes[i]);
-        if (isWide(m_encoding)) {
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype n = bytes.size();
+    switch (m_encoding) {
+    case TextEncoding::Utf8:
+        for (qsizetype i = 0; i < n && !m_done; ++i)
+            takeUtf8(p[i]);
+        break;
+    case TextEncoding::Gb18030:
+        for (qsizetype i = 0; i < n && !m_done; ++i)
+            takeGb(p[i]);
+        break;
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE:
+        for (qsizetype i = 0; i < n && !m_done; ++i) {
             if (m_oddByte < 0) {
-                m_oddByte = byte;
+                m_oddByte = p[i];
                 continue;
             }
             const int first = std::exchange(m_oddByte, -1);
-            takeUnit(char16_t(m_encoding == TextEncoding::Utf16LE ? first | byte << 8 : first << 8 | byte));
-        } else if (m_encoding == TextEncoding::Utf8) {
-            takeUtf8(byte);
-        } else {
-            takeGb(byte);
+            takeUnit(char16_t(m_encoding == TextEncoding::Utf16LE ? first | p[i] << 8 : first << 8 | p[i]));
         }
+        break;
     }
 }
 
@@ -226,6 +235,7 @@ void FieldScanner::endField(bool trimBlanks, bool endsLine)
     }
     m_sink.field(field);
     m_wantText = m_sink.wantsText();
+    m_done = m_sink.done();
     m_lineStart = endsLine;
     m_field.clear();
     m_droppedNonBlank = false;

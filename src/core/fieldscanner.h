@@ -69,7 +69,7 @@ public:
     // The end of the text. False if it ends where a field ought to begin, or
     // if GB18030 cannot be decoded here at all.
     bool finish();
-    bool done() const { return m_sink.done(); }
+    bool done() const { return m_done; }
     // Whether every byte so far is valid GB18030 (a GB18030 scan only; a
     // character cut off by the end counts once finish() has run).
     bool validGb18030() const { return m_validGb; }
@@ -92,6 +92,7 @@ private:
     Decoder m_decoder;
     bool m_validGb = true;
     bool m_wantText = false;
+    bool m_done = false;            // the sink wants no more fields
     bool m_nonAscii = false;        // the field holds a unit beyond ASCII
     uchar m_pending[4] = {};        // bytes of a character not yet whole
     int m_pendingCount = 0;
