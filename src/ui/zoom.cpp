@@ -138,6 +138,24 @@ void placeAtWindowZoom(QWidget &control)
     placeAtZoom(control, zoomOf(control));
 }
 
+int ZoomingStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+{
+    const int base = QProxyStyle::pixelMetric(metric, option, widget);
+    switch (metric) {
+    case PM_ExclusiveIndicatorWidth:
+    case PM_ExclusiveIndicatorHeight:
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight:
+    case PM_RadioButtonLabelSpacing:
+    case PM_CheckBoxLabelSpacing:
+        // Grown only: below design size the style's mark is left as drawn
+        // (some styles draw it from fixed outlines).
+        return widget ? zoomed(base, std::max(1.0, zoomOf(*widget))) : base;
+    default:
+        return base;
+    }
+}
+
 void applyZoom(QWidget &window, double zoom, QPoint offset)
 {
     if (zoomOf(window) == zoom && window.property(kZoomOffset).toPoint() == offset)
