@@ -68,9 +68,11 @@ bool FormWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr
 void HeldKeys::forgetReleased()
 {
     for (auto it = m_keys.begin(); it != m_keys.end(); ++it) {
-        // Enter and the keypad's Enter are both VK_RETURN.
+        // Enter and the keypad's Enter are both VK_RETURN. The thread's key
+        // state, as of the messages read so far, not the keyboard's: repeats
+        // still queued behind a release already made must still be swallowed.
         const int vk = it.key() == Qt::Key_Space ? VK_SPACE : VK_RETURN;
-        if (it->down && !(GetAsyncKeyState(vk) & 0x8000))
+        if (it->down && !(GetKeyState(vk) & 0x8000))
             it->down = false;
     }
 }
