@@ -57,6 +57,11 @@ public:
     using QProxyStyle::QProxyStyle;
     int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
                     const QWidget *widget = nullptr) const override;
+    // The marks are drawn at design size on a finer picture, shown at the
+    // zoomed size: some styles (Windows' themes) draw a mark at its own
+    // pixel size whatever its rectangle.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
 };
 
 } // namespace qh
