@@ -1,9 +1,12 @@
 #include "ui/application.h"
 
+#include "ui/zoom.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QStyleFactory>
 #include <QTranslator>
 
 namespace qh {
@@ -54,6 +57,8 @@ void configureApplication()
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qinghe/icons/qinghe.ico")));
     installTranslations(*QCoreApplication::instance());
+    // The platform's own style, its indicators zoomed with their window.
+    QApplication::setStyle(new ZoomingStyle(QStyleFactory::create(QApplication::style()->name())));
 }
 
 } // namespace

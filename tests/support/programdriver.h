@@ -42,6 +42,16 @@ struct ProgramDriver {
     static void click(QWidget *w);
     // Chooses a roster in the start window's file list and presses 开始使用.
     void startWith(const QString &fileName);
+    // Starts on the roster at path (as from the command line), goes on to
+    // the single-draw window when form is Form1, and gives that window's
+    // button the focus, its window active: ready for a key held on it.
+    void focusBeforeSwitch(const QString &path, const QString &form, const QString &button);
+    // The rows of focusBeforeSwitch that hold a key on a button switching to
+    // the seat chart: 开始使用 and 转平铺式.
+    static void addSwitchRows();
+    // The seat chart is active with every card of its first students face
+    // down and nothing in the banner.
+    static void verifyChartUntouched(int students);
 };
 
 } // namespace qh::test
