@@ -98,7 +98,8 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$one/CMakeCache.txt")
 zip=$one/qinghe-$version-win64.zip
 [ -f "$zip" ] || { echo "cpack made no $zip" >&2; exit 1; }
 size=$(stat -c %s "$zip")
-echo "$(basename "$zip"): $((size / 1024)) KiB; qinghe.exe: $(($(stat -c %s "$one/qinghe.exe") / 1024)) KiB"
+exe_size=$(python3 -c 'import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).getinfo("qinghe.exe").file_size)' "$zip")
+echo "$(basename "$zip"): $((size / 1024)) KiB; qinghe.exe in it (stripped): $((exe_size / 1024)) KiB"
 if [ "$size" -gt $((10 * 1024 * 1024)) ]; then
   echo "the zip is larger than 10 MB" >&2
   exit 1
