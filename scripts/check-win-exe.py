@@ -97,6 +97,7 @@ def main(exe):
         check(values.get("longPathAware") == "true", "not longPathAware")
         check(values.get("dpiAwareness") == "PerMonitorV2", "DPI awareness %r" % values.get("dpiAwareness"))
 
+    sizes = []
     groups = res.get(RT_GROUP_ICON, [])
     check(len(groups) == 1, "%d icon groups, not one" % len(groups))
     if groups:
@@ -120,7 +121,7 @@ def main(exe):
     check("qtbase_zh_CN.qm".encode("utf-16-be") in data, "Qt's Chinese catalog is not compiled in")
 
     print("check-win-exe: %s imports %s" % (exe, " ".join(sorted(dlls, key=str.lower))))
-    print("check-win-exe: manifest, icon %s px, copyright %r" % (" ".join(map(str, ICON_SIZES)), copyright))
+    print("check-win-exe: %d manifest(s), icon %s px, copyright %r" % (len(manifests), " ".join(map(str, sizes)), copyright))
     for e in errors:
         print("check-win-exe: " + e, file=sys.stderr)
     return 1 if errors else 0
