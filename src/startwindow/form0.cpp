@@ -185,7 +185,8 @@ void Form0::build(FormWindow &window)
 bool Form0::load()
 {
     // Minimised behind the start window; the link label opens it normally.
-    m_platform.openUrlMinimised(m_instructions);
+    if (!m_instructions.isEmpty())
+        m_platform.openUrlMinimised(m_instructions);
     window()->setWindowTitle(windowCaption());
     m_controls.get<QPushButton>(Start)->setEnabled(false);
     m_controls.get<QLabel>(Motto)->setText(
@@ -259,7 +260,8 @@ bool Form0::chooseFile(const QString &path)
 
 void Form0::openInstructions()
 {
-    m_platform.openUrl(m_instructions);
+    if (!m_instructions.isEmpty())
+        m_platform.openUrl(m_instructions);
 }
 
 } // namespace qh

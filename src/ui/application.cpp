@@ -13,7 +13,8 @@ namespace qh {
 
 QStringList translationFolders(const QString &applicationDir)
 {
-    return {QDir(applicationDir).filePath(QStringLiteral("translations")),
+    // The one-file Windows build carries Qt's catalog as a resource.
+    return {QDir(applicationDir).filePath(QStringLiteral("translations")), QStringLiteral(":/translations"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
 }
 

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QString>
 #include <QTest>
+#include <QUrl>
 #include <QWidget>
 
 #include <cstdint>
@@ -22,7 +23,11 @@
 namespace qh::test {
 
 struct ProgramDriver {
-    explicit ProgramDriver(std::uint64_t seed = 1) : random(seed), program(platform, clock, random, QUrl()) {}
+    // The page is only recorded, never opened: it need not exist.
+    explicit ProgramDriver(std::uint64_t seed = 1)
+        : random(seed), program(platform, clock, random, QUrl::fromLocalFile(QStringLiteral("/qinghe/instructions.html")))
+    {
+    }
 
     RecordingPlatform platform;
     FixedClock clock{30000.0};
