@@ -7,8 +7,12 @@
 #            share/applications/qinghe.desktop
 #            share/icons/hicolor/{256x256,48x48}/apps/qinghe.png
 #   Windows: a flat folder, zipped by `cpack -G ZIP` into a portable build:
-#            qinghe.exe, instructions.html, the Qt DLLs and plugins windeployqt adds
-#            (or, cross-built with MinGW by scripts/windows.sh, the same laid out here)
+#            qinghe.exe, instructions.html, 名单.txt (a sample roster, GBK),
+#            使用说明.txt, 许可证\ (the licence notices). Against a static Qt
+#            (scripts/windows.sh) qinghe.exe is the whole program: Qt, its
+#            plugins, Qt's Chinese catalog and the MinGW runtime are linked in.
+#            Against a shared Qt windeployqt (or, cross-built with MinGW, the
+#            same laid out here) adds the Qt DLLs and plugins beside it.
 #   macOS:   qinghe.app, instructions.html in Contents/Resources
 #
 # Only the program is installed: tests and benchmarks have no install rules.
@@ -19,18 +23,101 @@ endif()
 
 set(QH_INSTRUCTIONS ${PROJECT_SOURCE_DIR}/resources/instructions.html)
 
+set(QH_PRODUCT_NAME "青禾抽签")
+set(QH_VENDOR "明溪工坊")
+set(QH_CONTACT "qinghe@mingxi.example")
+set(QH_COPYRIGHT "版权所有 © 2026 ${QH_VENDOR}")
+set(QH_COPYRIGHT_EN "Copyright © 2026 ${QH_VENDOR}")
+
 if(WIN32)
-  # The icon in Explorer and the taskbar, and the version block of Properties.
-  set(QH_WIN_ICON ${PROJECT_SOURCE_DIR}/resources/icons/qinghe.ico)
+  # The manifest, the icon in Explorer and the taskbar (16 to 256 px, drawn by
+  # scripts/make-artwork.sh), and the version block of Properties.
+  set(QH_WIN_ICON ${PROJECT_SOURCE_DIR}/packaging/windows/qinghe.ico)
+  set(QH_WIN_MANIFEST ${PROJECT_BINARY_DIR}/qinghe.manifest)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/qinghe.manifest.in ${QH_WIN_MANIFEST} @ONLY)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/qinghe.rc.in
                  ${PROJECT_BINARY_DIR}/qinghe.rc @ONLY)
   target_sources(qinghe PRIVATE ${PROJECT_BINARY_DIR}/qinghe.rc)
+  # windres does not see the manifest and the icon as the .rc's dependencies.
+  set_property(SOURCE ${PROJECT_BINARY_DIR}/qinghe.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${QH_WIN_MANIFEST} ${QH_WIN_ICON})
 
   # Everything sits in one folder beside qinghe.exe, so the unzipped folder runs
   # from anywhere (a USB stick, a PC that restores itself at every reboot).
   install(TARGETS qinghe RUNTIME DESTINATION .)
   install(FILES ${QH_INSTRUCTIONS} DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/examples/名单.txt ${PROJECT_SOURCE_DIR}/packaging/windows/使用说明.txt
+          DESTINATION .)
+  # The licence notices of the build from Linux (scripts/windows.sh): ours
+  # and Qt's (the contact and version filled in), the LGPL-3 and the GPL-3 it
+  # builds on, and the copyright files of the Debian packages whose code is
+  # linked in: qtbase (with the third-party code inside it), the GCC runtime
+  # (with its runtime library exception), the MinGW-w64 runtime and winpthreads.
+  if(MINGW AND CMAKE_CROSSCOMPILING)
+    set(_qh_notices ${PROJECT_BINARY_DIR}/licenses)
+    foreach(_n 青禾抽签.txt Qt.txt)
+      configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/licenses/${_n} ${_qh_notices}/${_n} @ONLY
+                     NEWLINE_STYLE CRLF)
+    endforeach()
+    foreach(_pair "LGPL-3.txt=/usr/share/common-licenses/LGPL-3"
+                  "GPL-3.txt=/usr/share/common-licenses/GPL-3"
+                  "Qt-copyright.txt=/usr/share/doc/libqt6core6/copyright"
+                  "MinGW-GCC-runtime.txt=/usr/share/doc/gcc-mingw-w64-base/copyright"
+                  "MinGW-w64.txt=/usr/share/doc/mingw-w64-x86-64-dev/copyright")
+      string(REPLACE "=" ";" _pair "${_pair}")
+      list(GET _pair 0 _to)
+      list(GET _pair 1 _from)
+      if(NOT EXISTS ${_from})
+        message(FATAL_ERROR "licence text ${_from} not found (Debian packages base-files, libqt6core6, "
+                            "gcc-mingw-w64-base, mingw-w64-x86-64-dev)")
+      endif()
+      configure_file(${_from} ${_qh_notices}/${_to} COPYONLY)
+    endforeach()
+    install(DIRECTORY ${_qh_notices}/ DESTINATION 许可证)
+  endif()
 
+  get_target_property(_qh_qt_type Qt6::Core TYPE)
+  if(MINGW AND _qh_qt_type STREQUAL "STATIC_LIBRARY")
+    set(QH_ONE_FILE ON)
+  endif()
+  # Qt's Chinese catalog, compiled into the one file or laid beside a
+  # cross-built program. It is the same file on every system: the host Qt's
+  # (package qt6-translations-l10n) serves.
+  if(QH_ONE_FILE OR (MINGW AND CMAKE_CROSSCOMPILING))
+    find_file(QH_QTBASE_ZH_CN qtbase_zh_CN.qm
+              HINTS ${QT_HOST_PATH}/share/qt6/translations ${QT6_INSTALL_PREFIX}/translations
+              NO_CMAKE_FIND_ROOT_PATH)
+    if(NOT QH_QTBASE_ZH_CN)
+      message(FATAL_ERROR "qtbase_zh_CN.qm not found (package qt6-translations-l10n)")
+    endif()
+  endif()
+endif()
+
+if(QH_ONE_FILE)
+  # One file that runs wherever it is copied: the MinGW runtime linked in
+  # (-static), Windows' own DLLs its only imports (scripts/check-win-exe.py).
+  # Of a static Qt's plugins only what the program uses: the windows platform
+  # and its style, JPEG and ICO for the photo and the corner icon (PNG is
+  # built into Qt). Qt's Chinese texts (message box buttons, context menus)
+  # as a resource, where installTranslations() looks after the folder beside
+  # the program. The start-up benchmark is linked the same way, so it measures
+  # this program (bench/wine_startup.sh).
+  get_filename_component(_qh_qm_dir ${QH_QTBASE_ZH_CN} DIRECTORY)
+  foreach(_target qinghe bench_startup_ours)
+    if(NOT TARGET ${_target})
+      continue()
+    endif()
+    target_link_options(${_target} PRIVATE -static)
+    qt_import_plugins(${_target}
+      INCLUDE_BY_TYPE platforms Qt6::QWindowsIntegrationPlugin
+      INCLUDE_BY_TYPE styles Qt6::QWindowsVistaStylePlugin
+      INCLUDE_BY_TYPE imageformats Qt6::QJpegPlugin Qt6::QICOPlugin)
+    qt_add_resources(${_target} qt_catalog PREFIX /translations BASE ${_qh_qm_dir} FILES ${QH_QTBASE_ZH_CN})
+  endforeach()
+  if(TARGET bench_startup_ours)
+    target_sources(bench_startup_ours PRIVATE ${PROJECT_BINARY_DIR}/qinghe.rc)
+  endif()
+elseif(WIN32)
   # The compiler's runtime DLLs. MSVC: copied next to the exe (app-local), so
   # no vc_redist installer is needed on the classroom PC; the UCRT is part of
   # Windows 10 and later, the oldest Windows Qt 6 runs on. MinGW: windeployqt
@@ -102,14 +189,6 @@ if(WIN32)
       endif()
       install(FILES ${_stripped} DESTINATION .)
     endforeach()
-    # The catalog is the same file on every system: the host Qt's (package
-    # qt6-translations-l10n) serves.
-    find_file(QH_QTBASE_ZH_CN qtbase_zh_CN.qm
-              HINTS ${QT_HOST_PATH}/share/qt6/translations ${QT6_INSTALL_PREFIX}/translations
-              NO_CMAKE_FIND_ROOT_PATH)
-    if(NOT QH_QTBASE_ZH_CN)
-      message(FATAL_ERROR "qtbase_zh_CN.qm not found (package qt6-translations-l10n)")
-    endif()
     install(FILES ${QH_QTBASE_ZH_CN} DESTINATION translations)
   else()
     install(CODE "message(WARNING \"windeployqt was not found: run it on qinghe.exe in \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX} before using the folder or zipping it\")")
@@ -139,7 +218,7 @@ endif()
 
 # ---------------------------------------------------------------- CPack
 set(CPACK_PACKAGE_NAME qinghe)
-set(CPACK_PACKAGE_VENDOR "明溪工坊")
+set(CPACK_PACKAGE_VENDOR "${QH_VENDOR}")
 set(CPACK_PACKAGE_CONTACT "明溪工坊 <qinghe@mingxi.example>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "青禾抽签 — classroom roll-call")
@@ -155,8 +234,10 @@ set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build.*/")
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "qinghe-${PROJECT_VERSION}-win64")
-  # The zip holds one folder, qinghe-<version>-win64\, to copy as a whole.
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  # The files at the zip's top level: Explorer's 全部解压缩 already unpacks
+  # into a folder named after the zip, so a top folder inside would be doubled
+  # (qinghe-<version>-win64\qinghe-<version>-win64\).
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 elseif(APPLE)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "qinghe-${PROJECT_VERSION}-macos")

@@ -35,10 +35,11 @@ qh_jobs() {
 }
 
 # What scripts/windows.sh needs besides the above: MinGW-w64, Ninja, Wine on
-# Xvfb (xdotool and ImageMagick for the smoke test of the unzipped program), and
+# Xvfb (xdotool and ImageMagick for the smoke test of the unzipped program),
+# Python 3 (scripts/check-win-exe.py reads the exe's imports and resources), and
 # the zh_CN.UTF-8 locale, without which Wine has no code page 936 and mangles
 # Chinese command-line arguments.
-QH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix ninja-build wine wine64 xvfb xauth xdotool imagemagick locales)
+QH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix ninja-build wine wine64 xvfb xauth xdotool imagemagick locales python3)
 
 qh_ensure_windows_packages() {
   qh_ensure_packages "${QH_WINDOWS_PACKAGES[@]}" || return 1

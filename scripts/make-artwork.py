@@ -649,8 +649,14 @@ def main():
         save_png(sprout, os.path.join(icons, "qinghe.png"), 48,
                  "-alpha", "off", "-type", "TrueColor", "-define", "png:color-type=2")
         write_ico24(os.path.join(icons, "qinghe.png"), os.path.join(icons, "qinghe.ico"))
-        save_png(sprout_icon(tmp, rounded=True), os.path.join(icons, "qinghe-256.png"), 256,
+        rounded = sprout_icon(tmp, rounded=True)
+        save_png(rounded, os.path.join(icons, "qinghe-256.png"), 256,
                  "-define", "png:color-type=6")
+        # The exe's icon for Explorer and the taskbar: every size Windows asks
+        # for, each resampled from the large drawing (32-bit with alpha; the
+        # 256 px image PNG-compressed, as Windows expects).
+        run(rounded, "-filter", "Lanczos", "-depth", "8", "-define", "icon:auto-resize=256,64,48,32,24,16",
+            os.path.join(ROOT, "packaging", "windows", "qinghe.ico"))
         bell = os.path.join(tmp, "bell48.png")
         save_png(bell_icon(tmp), bell, 48, "-alpha", "off", "-type", "TrueColor")
         write_ico24(bell, os.path.join(icons, "corner.ico"))

@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# The Windows build, from Linux: cross-builds the program and every test with
-# MinGW-w64 against Qt 6.4.2 for Windows (Release), runs the tests under Wine on
-# Xvfb with code page 936 (LANG=zh_CN.UTF-8), makes the portable zip
-# qinghe-<version>-win64.zip, starts the unzipped program from a folder whose
-# path holds Chinese and spaces, and prints the zip's path as its last line.
+# The Windows build, from Linux: cross-builds every test with MinGW-w64
+# against Qt 6.4.2 for Windows as DLLs (Release) and runs them under Wine on
+# Xvfb with code page 936 (LANG=zh_CN.UTF-8); cross-builds the program against
+# the same Qt built statically, one qinghe.exe that needs nothing beside it,
+# and checks what it imports and its resources (scripts/check-win-exe.sh);
+# makes the portable zip qinghe-<version>-win64.zip (at most 10 MB); starts
+# qinghe.exe alone, then unzipped, from folders whose paths hold Chinese and
+# spaces; and prints the zip's path as its last line.
 #
-#   scripts/windows.sh [BUILD-DIR]        (default: build-win)
+#   scripts/windows.sh [BUILD-DIR]        (default: build-win; the program's
+#                                          tree is BUILD-DIR/one-file)
 #
-# The Qt for Windows, first found of:
-#   $QH_WIN_QT                                 a folder holding that Qt
-#   BUILD-DIR/qt6.4.2-mingw-w64                unpacked by an earlier run
-#   ../shared/windows/qt6.4.2-mingw-w64.tar.xz  a ready build beside the clone, unpacked
-#   scripts/build-qt-mingw.sh                  built from Debian's qt6-base source
+# Each Qt for Windows, first found of (NAME: qt6.4.2-mingw-w64 for the DLLs,
+# qt6.4.2-mingw-w64-static for the one file):
+#   $QH_WIN_QT, $QH_WIN_QT_STATIC              a folder holding that Qt
+#   BUILD-DIR/NAME                             unpacked by an earlier run
+#   ../shared/windows/NAME.tar.xz              a ready build beside the clone, unpacked
+#   scripts/build-qt-mingw.sh [--static]       built from Debian's qt6-base source
 #                                              (about 45 minutes on two cores)
 # Environment: QH_JOBS (default: the cores).
 set -euo pipefail
@@ -28,25 +33,41 @@ if [ -z "${QH_WIN_UNDER_XVFB:-}" ]; then
 fi
 
 mkdir -p "$build"
-qt=${QH_WIN_QT:-$build/qt6.4.2-mingw-w64}
-if [ ! -f "$qt/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
-  ready=$root/../shared/windows/qt6.4.2-mingw-w64.tar.xz
-  if [ -f "$ready" ]; then
-    echo "== Qt for Windows: unpacking $ready =="
-    tar xf "$ready" -C "$build"
-  else
-    echo "== Qt for Windows: building it from Debian's qt6-base source (about 45 minutes) =="
-    "$root/scripts/build-qt-mingw.sh" "$qt"
+# Qt for Windows: the folder $1 if it holds one, else NAME ($2) unpacked or
+# built into the build tree. Prints the folder.
+windows_qt() {
+  local dir=${1:-$build/$2}
+  if [ ! -f "$dir/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
+    local ready=$root/../shared/windows/$2.tar.xz
+    if [ -f "$ready" ]; then
+      echo "== Qt for Windows: unpacking $ready ==" >&2
+      tar xf "$ready" -C "$build"
+    else
+      echo "== Qt for Windows: building $2 from Debian's qt6-base source (about 45 minutes) ==" >&2
+      local static=()
+      [[ $2 == *-static ]] && static=(--static)
+      "$root/scripts/build-qt-mingw.sh" "${static[@]}" "$dir" >&2
+    fi
   fi
-fi
+  echo "$dir"
+}
+qt=$(windows_qt "${QH_WIN_QT:-}" qt6.4.2-mingw-w64)
+qt_static=$(windows_qt "${QH_WIN_QT_STATIC:-}" qt6.4.2-mingw-w64-static)
+one=$build/one-file
 
-echo "== cross-build (MinGW-w64, Release) =="
+echo "== cross-build (MinGW-w64, Release): the tests against Qt's DLLs, the program against static Qt =="
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -G Ninja -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >/dev/null
 cmake --build "$build" -j"$jobs"
+# Only the program (bench/wine_startup.sh builds its start-up benchmark here too).
+cmake -G Ninja -S "$root" -B "$one" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
+  -DCMAKE_TOOLCHAIN_FILE="$qt_static/lib/cmake/Qt6/qt.toolchain.cmake" \
+  -DBUILD_TESTING=OFF -DQH_BUILD_BENCH=ON >/dev/null
+cmake --build "$one" -j"$jobs" --target qinghe
+"$root/scripts/check-win-exe.py" "$one/qinghe.exe"
 
 qh_wine_env "$build" "$qt"
 export QT_PLUGIN_PATH="Z:$qt/plugins"
@@ -72,14 +93,26 @@ sed 's/^/  /' "$QH_WINE_SKIPS"
 unset QH_WINE_SKIPS
 
 echo "== portable zip =="
-(cd "$build" && cpack -G ZIP >/dev/null)
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-zip=$build/qinghe-$version-win64.zip
+(cd "$one" && cpack -G ZIP >/dev/null)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$one/CMakeCache.txt")
+zip=$one/qinghe-$version-win64.zip
 [ -f "$zip" ] || { echo "cpack made no $zip" >&2; exit 1; }
 size=$(stat -c %s "$zip")
-echo "$(basename "$zip"): $((size / 1024)) KiB"
-if [ "$size" -gt $((12 * 1024 * 1024)) ]; then
-  echo "the zip is larger than 12 MB" >&2
+exe_size=$(python3 -c 'import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).getinfo("qinghe.exe").file_size)' "$zip")
+echo "$(basename "$zip"): $((size / 1024)) KiB; qinghe.exe in it (stripped): $((exe_size / 1024)) KiB"
+if [ "$size" -gt $((10 * 1024 * 1024)) ]; then
+  echo "the zip is larger than 10 MB" >&2
+  exit 1
+fi
+# Explorer's 全部解压缩 unpacks into a folder named after the zip: its
+# entries must sit at the top, not in a folder of their own.
+entries=$(cmake -E tar tf "$zip" | sort)
+expected=$(printf '%s\n' qinghe.exe instructions.html 名单.txt 使用说明.txt 许可证/ 许可证/GPL-3.txt \
+  许可证/LGPL-3.txt 许可证/MinGW-GCC-runtime.txt 许可证/MinGW-w64.txt 许可证/Qt-copyright.txt \
+  许可证/Qt.txt 许可证/青禾抽签.txt | sort)
+if [ "$entries" != "$expected" ]; then
+  echo "the zip holds other entries than expected:" >&2
+  diff <(echo "$expected") <(echo "$entries") >&2 || true
   exit 1
 fi
 
@@ -91,7 +124,7 @@ for scale in 1 2; do
   echo "$build/render-x$scale"
 done
 
-echo "== the unzipped program, from a folder with Chinese and spaces =="
+echo "== qinghe.exe alone, then unzipped, from folders with Chinese and spaces =="
 "$root/scripts/windows-smoke.sh" "$zip" "$build/smoke"
 
 echo "$zip"

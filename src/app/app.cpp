@@ -9,6 +9,7 @@ App::App(Platform &platform) : m_platform(platform) {}
 void App::add(FormId id, Form &form)
 {
     m_forms[static_cast<size_t>(id)] = &form;
+    form.setHeldKeys(&m_heldKeys);
     form.onClosedByUser = [this, &form] {
         // A close through the frame leaves no window open: the program ends.
         if (m_current == &form) {

@@ -5,6 +5,7 @@
 // same handler that closed the last, and the application does not quit on
 // "last window closed", so no gap between the two can end the process.
 
+#include "ui/enterkey.h"
 #include "ui/form.h"
 
 #include <array>
@@ -29,6 +30,9 @@ private:
     Platform &m_platform;
     std::array<Form *, 3> m_forms{};
     Form *m_current = nullptr;
+    // One memory of held keys for all windows: a key that switched windows
+    // does nothing in the next one until it is released.
+    HeldKeys m_heldKeys;
 };
 
 } // namespace qh

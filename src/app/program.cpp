@@ -34,7 +34,10 @@ QStringList rosterArguments(const QStringList &arguments)
     QStringList given = arguments.mid(at);
     for (QString &argument : given) {
         if (argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
-            const QUrl url(argument);
+            QUrl url(argument);
+            // file://localhost/… is RFC 8089's other spelling of file:///….
+            if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+                url.setHost(QString());
             argument = url.isLocalFile() ? url.toLocalFile() : QString();
         }
     }

@@ -103,19 +103,6 @@ void DrawState::startPass(DrawOption option)
     m_view.buttonColor = modeColor(option);
     m_poolLast = last;
     ShuffleDrawOrder();
-    // The class never sees a name twice in a row: an order that starts with
-    // the name the last pass ended on is drawn again. Rejecting it leaves the
-    // other orders equally likely. A group with no other name has no choice.
-    const auto startsWithLastShown = [&] {
-        return groupName(option, m_drawOrder[0]) == *m_lastEachOnceName;
-    };
-    if (last >= 1 && m_lastEachOnceName) {
-        bool otherName = false;
-        for (int slot = 0; slot <= last && !otherName; ++slot)
-            otherName = groupName(option, slot) != *m_lastEachOnceName;
-        while (otherName && startsWithLastShown())
-            ShuffleDrawOrder();
-    }
     m_drawPos = 0;
 }
 
@@ -159,7 +146,6 @@ void DrawState::eachOnceDraw(DrawOption option)
         return;
     }
     m_view.name = groupName(option, m_drawOrder[static_cast<std::size_t>(m_drawPos)]);
-    m_lastEachOnceName = m_view.name;
     ++m_drawPos;
     const int remaining = count - m_drawPos;
     m_view.buttonCaption = remainingCaption(remaining);

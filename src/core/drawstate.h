@@ -85,8 +85,8 @@ public:
     void textTyped(const QString &text) { m_view.text = text; }
 
     // Selecting an option runs its selection steps only when it changes the
-    // selection; returns whether it did. A new pass of two or more students
-    // never starts with the name the previous each-once draw showed.
+    // selection; returns whether it did. Each pass is a fresh shuffle with no
+    // memory of the previous one.
     bool select(DrawOption option);
     // A press of the draw button.
     void press();
@@ -112,8 +112,6 @@ private:
     int m_poolLast = 0;
     int m_drawPos = 0;
     std::optional<int> m_lastPick;
-    // The name the last each-once draw showed: the next pass does not start with it.
-    std::optional<QString> m_lastEachOnceName;
     DrawView m_view;
 };
 

@@ -52,7 +52,9 @@ QString resolvedPath(const QString &path)
 
 QString openableFile(const QString &path)
 {
-    if (path.isEmpty())
+    // "名单.txt/" names a folder, whatever stands there: cleaning the path
+    // would drop the separator and open the file.
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/')) || path.endsWith(QDir::separator()))
         return {};
     const QString absolute = resolvedPath(path);
     // A folder, a device or a pipe is no roster; opening proves more than

@@ -22,9 +22,9 @@ QUrl instructionsUrl(const QString &applicationDir)
 {
     const QStringList candidates = instructionsCandidates(applicationDir);
     for (const QString &p : candidates)
-        if (QFileInfo::exists(p))
+        if (QFileInfo(p).isFile())
             return QUrl::fromLocalFile(p);
-    return QUrl::fromLocalFile(candidates.first());
+    return {};
 }
 
 } // namespace qh

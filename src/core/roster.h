@@ -1,54 +1,84 @@
 #pragma once
-// The class roster: a text file of "name,sex" records, read into three name
-// lists (all students, boys, girls). Each mode window keeps its own lists and
-// reloads them from the file every time it opens.
+// The class roster: a text file of records, each a student's name and sex,
+// read into a list of students; each mode window keeps its own three name
+// lists (all students, boys, girls), filled from the file every time it opens.
 //
-// How the file splits into fields, the way the program has always read it:
-//  - spaces and tabs in front of a field are skipped;
-//  - a field that begins with a double quote runs to the next double quote,
-//    commas, spaces and line ends included; anything between the closing
-//    quote and the next separator is dropped; a quote that is never closed
-//    takes the rest of the file;
-//  - any other field runs to the next comma or line end, without the spaces
-//    and tabs in front of that separator;
-//  - the separator is consumed: a comma, ASCII "," or full-width "，" (as a
-//    Chinese input method types it), or a line end, which is CR LF, a lone CR
-//    or a lone LF;
-//  - a field that ends at the end of the file is complete, but if the file
-//    ends where a field ought to begin, reading fails;
-//  - a field keeps at most kMaxFieldLength characters (never half a
-//    surrogate pair); the rest of a longer one is skipped.
+// The file splits into fields as core/fieldscanner.h says, in the encoding
+// core/textencoding.h settles: a byte-order mark (UTF-8, UTF-16 LE or BE) is
+// taken at its word; otherwise bytes that are not valid UTF-8 are GB18030,
+// the superset of GBK, and bytes valid both ways are read the way that keeps
+// the rules below, then that has more sexes written 男 or 女, then more
+// characters common in Chinese names; a tie is UTF-8.
 //
-// Encodings: a byte-order mark (UTF-8, UTF-16 LE or BE) at the very start of
-// the file is taken at its word; otherwise a file that is valid UTF-8 as a
-// whole is UTF-8, and anything else GB18030, the superset of GBK. Bytes that
-// are valid both ways (short GBK names can be) are GB18030 when their name
-// fields hold more CJK ideographs read that way; a tie stays UTF-8. A U+FEFF
-// or U+FFFE anywhere else is text.
-//
-// A first record whose fields are the column headings 姓名 and 性别 (spaces
-// anywhere in them aside) is a spreadsheet's heading row, not a student.
+// How the fields make records, as the first line says:
+//  - a first line that names a 姓名 column (blanks anywhere in a heading
+//    aside), other than the two fields 姓名 and 性别, is a spreadsheet's
+//    heading row: each line after it is one student, the name from the 姓名
+//    column and the sex from the first 性别 column, if there is one; other
+//    columns are ignored, and a line without the 姓名 column (a blank one
+//    too) breaks the rules;
+//  - otherwise the fields pair up in order, whatever the lines: a name, then
+//    its sex; a first record of 姓名 and 性别 is the heading row, not a
+//    student; an odd number of fields breaks the rules;
+//  - blank lines after the last record are no records.
+// A sex field of exactly 男 makes a boy; any other text (a missing one too)
+// a girl.
+
+#include "core/fieldscanner.h"
 
 #include <QString>
-#include <QStringList>
 #include <QtGlobal>
 
-#include <array>
 #include <vector>
 
 class QIODevice;
 
 namespace qh {
 
-// (Sizes are called slotCount: `slots` is a Qt keyword macro.)
+struct Student {
+    QString name;
+    bool boy = false;
+    friend bool operator==(const Student &, const Student &) = default;
+};
+
+// A roster file's first students, up to a limit, and how many it holds.
+struct Roster {
+    std::vector<Student> students;
+    qint64 recordCount = 0; // even beyond the limit
+};
+
+enum class RosterStatus {
+    Loaded,
+    CannotOpen, // not a regular file, or it cannot be opened or read
+    Malformed,  // it breaks the rules, or changed while it was read
+};
+
+// The sex field that makes a record a boy's.
+inline constexpr char16_t kBoySex[] = u"男";
+
+// Reads the roster file in two passes: the first settles the encoding and
+// counts the records (a malformed file fails before anything is kept), the
+// second keeps the first `limit` students and reads no further than it must.
+// On failure `roster` is left as it was. The file is only ever opened for
+// reading, and never waited on.
+[[nodiscard]] RosterStatus readStudents(const QString &path, int limit, Roster &roster);
+// The same on an open, random-access device (both passes start at its beginning).
+[[nodiscard]] RosterStatus readStudents(QIODevice &device, int limit, Roster &roster,
+                                        qsizetype chunkBytes = kChunkBytes);
+
+// A window's lists. (Sizes are called slotCount: `slots` is a Qt keyword macro.)
 struct RosterLists {
     explicit RosterLists(int slotCount = 83); // the seat chart uses 83 slots, the single draw 82
+
+    // The students in file order into the first slots of allNames and, by
+    // sex, of boyNames and girlNames. Slots above the filled ranges keep what
+    // an earlier load put there.
+    void assign(const Roster &roster);
 
     // Each list has `slotCount` entries; a slot nobody filled holds empty text.
     std::vector<QString> allNames, boyNames, girlNames;
     // Index of the last filled slot, -1 for an empty list.
     int allLast = -1, boyLast = -1, girlLast = -1;
-    // Records the file holds, even beyond the limit.
     qint64 recordCount = 0;
 };
 
@@ -59,57 +89,10 @@ struct RosterOptions {
 inline constexpr RosterOptions kSeatChartRoster{83, 82};
 inline constexpr RosterOptions kSingleDrawRoster{82, 82};
 
-// The sex field that makes a record a boy's; any other text is a girl's.
-inline constexpr char16_t kBoySex[] = u"男";
-
-inline constexpr qsizetype kMaxFieldLength = 4096;
-inline constexpr qsizetype kChunkBytes = 64 * 1024;
-
-enum class TextEncoding { Utf8, Gb18030, Utf16LE, Utf16BE };
-
-struct FieldScan {
-    TextEncoding encoding = TextEncoding::Utf8;
-    qint64 keep = 0;       // how many fields, from the first, to keep the text of
-    qint64 stopAfter = -1; // stop once this many fields are read; -1 reads to the end
-    qsizetype chunkBytes = kChunkBytes;
-    // While the bytes are both valid UTF-8 and valid GB18030, count what
-    // tells the two apart: sex fields that read 男 or 女, and the CJK
-    // ideographs in the name fields (the even ones, from the first).
-    bool weighEncodings = false;
-};
-
-struct Fields {
-    // False after a read error, or if the text ends where a field ought to begin.
-    bool ok = false;
-    qint64 count = 0;
-    QStringList kept;
-    // Whether every byte read was valid UTF-8 (the 8-bit encodings only).
-    bool validUtf8 = true;
-    // Whether every byte read was valid GB18030 (a GB18030 scan only).
-    bool validGb18030 = true;
-    qint64 sexWords = 0;
-    qint64 nameIdeographs = 0;
-};
-
-// Reads fields from the device's current position, which must be where the
-// text starts (after any byte-order mark), in chunks of `chunkBytes`: any
-// file is read in bounded memory.
-Fields readFields(QIODevice &device, const FieldScan &scan);
-
-// Reads the roster file in two passes: the first counts the records (and
-// finds a malformed file before any list is touched), the second fills the
-// lists with the first `limit` records. Slots above the filled ranges keep
-// what an earlier load put there.
-//
-// Returns false if the file is not a regular file or cannot be read, if it
-// ends where a field ought to begin or after half a record, or if it changed
-// between the two passes; `lists` is then left as it was. The file is only
-// ever opened for reading, and never waited on. `limit` is clamped to the
-// size of the lists. Showing the failure is the caller's business.
-[[nodiscard]] bool readRoster(const QString &path, int limit, RosterLists &lists);
-
-// The same on an open, random-access device (both passes start at its beginning).
-[[nodiscard]] bool readRoster(QIODevice &device, int limit, RosterLists &lists,
-                              qsizetype chunkBytes = kChunkBytes);
+// readStudents() into the lists, `limit` clamped to their size; on failure
+// they are left as they were. Showing the failure is the caller's business.
+[[nodiscard]] RosterStatus readRoster(const QString &path, int limit, RosterLists &lists);
+[[nodiscard]] RosterStatus readRoster(QIODevice &device, int limit, RosterLists &lists,
+                                      qsizetype chunkBytes = kChunkBytes);
 
 } // namespace qh

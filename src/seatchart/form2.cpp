@@ -220,9 +220,11 @@ void Form2::build(FormWindow &window)
 bool Form2::load()
 {
     const bool started = m_chart.Start([this](RosterLists &lists) {
-        if (readRoster(m_ctx.rosterPath ? m_ctx.rosterPath() : QString(), kSeatChartRoster.limit, lists))
+        const QString path = m_ctx.rosterPath ? m_ctx.rosterPath() : QString();
+        const RosterStatus status = readRoster(path, kSeatChartRoster.limit, lists);
+        if (status == RosterStatus::Loaded)
             return true;
-        reportRosterFailure(m_ctx.platform);
+        reportRosterFailure(m_ctx.platform, status, path);
         return false;
     });
     if (!started)

@@ -135,11 +135,14 @@ bool Form1::load()
     const DrawView before = m_state.view();
     // A roster that became unreadable since the seat chart loaded it ends the
     // program with the same box as there.
-    const bool loaded = m_state.load([this](RosterLists &lists) {
-        return readRoster(m_ctx.rosterPath(), m_state.maxStudents(), lists);
+    const QString path = m_ctx.rosterPath();
+    RosterStatus status = RosterStatus::Loaded;
+    const bool loaded = m_state.load([&](RosterLists &lists) {
+        status = readRoster(path, m_state.maxStudents(), lists);
+        return status == RosterStatus::Loaded;
     });
     if (!loaded) {
-        reportRosterFailure(m_ctx.platform);
+        reportRosterFailure(m_ctx.platform, status, path);
         return false;
     }
     showChanges(before);

@@ -4,6 +4,7 @@
 #include "core/captions.h"
 #include "ui/filecontrols.h"
 #include "core/platform.h"
+#include "core/rosterfailure.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -176,8 +177,7 @@ void Form0::build(FormWindow &window)
     QObject::connect(m_drive, &DriveList::fileFound, m_dir, [this](const QString &path) { onFileFound(path); });
     QObject::connect(m_drive, &DriveList::fileNotFound, m_dir, [this](const QString &named) {
         if (std::exchange(m_commandLineAsked, false)) {
-            m_platform.showMessage(QStringLiteral("青禾抽签"),
-                                   QStringLiteral("无法打开名单文件：") + QDir::toNativeSeparators(named));
+            showCannotOpen(m_platform, named);
             // The start folder's reading gave way to the roster's.
             if (m_dir && m_dir->path().isEmpty())
                 m_drive->openFolder(QDir::currentPath());
@@ -208,7 +208,8 @@ void Form0::build(FormWindow &window)
 bool Form0::load()
 {
     // Minimised behind the start window; the link label opens it normally.
-    m_platform.openUrlMinimised(m_instructions);
+    if (!m_instructions.isEmpty())
+        m_platform.openUrlMinimised(m_instructions);
     window()->setWindowTitle(windowCaption());
     m_controls.get<QPushButton>(Start)->setEnabled(false);
     m_controls.get<QLabel>(Motto)->setText(
@@ -281,7 +282,8 @@ void Form0::onFileFound(const QString &path)
 
 void Form0::openInstructions()
 {
-    m_platform.openUrl(m_instructions);
+    if (!m_instructions.isEmpty())
+        m_platform.openUrl(m_instructions);
 }
 
 } // namespace qh

@@ -1,16 +1,20 @@
 #include "ui/application.h"
 
+#include "ui/zoom.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QStyleFactory>
 #include <QTranslator>
 
 namespace qh {
 
 QStringList translationFolders(const QString &applicationDir)
 {
-    return {QDir(applicationDir).filePath(QStringLiteral("translations")),
+    // The one-file Windows build carries Qt's catalog as a resource.
+    return {QDir(applicationDir).filePath(QStringLiteral("translations")), QStringLiteral(":/translations"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
 }
 
@@ -54,6 +58,8 @@ void configureApplication()
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qinghe/icons/qinghe.ico")));
     installTranslations(*QCoreApplication::instance());
+    // The platform's own style, its indicators zoomed with their window.
+    QApplication::setStyle(new ZoomingStyle(QStyleFactory::create(QApplication::style()->name())));
 }
 
 } // namespace

@@ -23,7 +23,8 @@ namespace qh {
 std::unique_ptr<QApplication> createApplication(int &argc, char **argv);
 
 // Where Qt's catalogs are looked for, in order: translations/ beside the
-// program (where windeployqt puts them), then Qt's own folder.
+// program (where windeployqt puts them), the resource folder :/translations
+// (the one-file Windows build), then Qt's own folder.
 QStringList translationFolders(const QString &applicationDir);
 
 // Loads and installs Qt's Chinese catalog; the translator belongs to app.

@@ -219,8 +219,10 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
     std::map<std::pair<int, int>, QFont> fonts;
 
     // One filter for all the window's controls that take the focus: Enter
-    // presses the focused button, a held key only once.
+    // presses the focused button, a held key only once, also across windows.
     EnterPressesButton *enterPresses = nullptr;
+    const auto *formWindow = qobject_cast<const FormWindow *>(&form);
+    HeldKeys *heldKeys = formWindow ? formWindow->heldKeys() : nullptr;
 
     // Frames first, so that the controls they hold find their parent.
     std::vector<QWidget *> created(table.size(), nullptr);
@@ -272,7 +274,7 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
                 w->setFocusPolicy(Qt::NoFocus);
             } else {
                 if (!enterPresses)
-                    enterPresses = new EnterPressesButton(&form);
+                    enterPresses = new EnterPressesButton(&form, heldKeys);
                 w->installEventFilter(enterPresses);
             }
             created[i] = w;

@@ -6,8 +6,16 @@
 
 namespace qh {
 
+#ifndef Q_OS_WIN
+void HeldKeys::forgetReleased() {}
+#endif
+
 bool EnterPressesButton::eventFilter(QObject *watched, QEvent *event)
 {
+    // The focus arrives with a window's activation: a key released meanwhile
+    // elsewhere is no longer held.
+    if (event->type() == QEvent::FocusIn)
+        m_keys->forgetReleased();
     const bool press = event->type() == QEvent::KeyPress;
     if (!press && event->type() != QEvent::KeyRelease)
         return QObject::eventFilter(watched, event);
@@ -18,7 +26,7 @@ bool EnterPressesButton::eventFilter(QObject *watched, QEvent *event)
     if (!(space || (enter && !(key->modifiers() & ~Qt::KeypadModifier))))
         return QObject::eventFilter(watched, event);
 
-    KeyState &state = m_keys[key->key()];
+    HeldKeys::KeyState &state = (*m_keys)[key->key()];
     auto *button = qobject_cast<QAbstractButton *>(watched);
     // Enter presses push buttons only; Space any button, as Qt's own does.
     const bool presses = button && button->isEnabled() && (space || qobject_cast<QPushButton *>(button));

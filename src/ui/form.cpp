@@ -121,6 +121,7 @@ bool Form::open()
     close();
     auto *w = new FormWindow;
     w->setObjectName(m_objectName);
+    w->setHeldKeys(m_heldKeys);
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     // The layout zooms as a whole (ui/zoom.h); only the mode windows offer
     // to be maximised.
@@ -141,12 +142,19 @@ bool Form::open()
     // generous guess at a title bar and borders.
     w->placeOnScreen(maximisable(), QMargins(8, 40, 8, 8));
     showFocusFrames(*w);
+    // Maximised or full screen again, as the teacher left it the last time:
+    // a projector view lasts across switches of window.
+    if (maximisable())
+        w->setWindowState(m_lastState);
     w->show();
     w->placeWithRealFrame(); // where the platform knows it already
     if (maximisable()) {
         auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), w);
         QObject::connect(fullScreen, &QShortcut::activated, w,
                          [w] { w->setWindowState(w->windowState() ^ Qt::WindowFullScreen); });
+        auto *leave = new QShortcut(QKeySequence(Qt::Key_Escape), w);
+        QObject::connect(leave, &QShortcut::activated, w,
+                         [w] { w->setWindowState(w->windowState() & ~Qt::WindowFullScreen); });
     }
     shown();
     return true;
@@ -158,6 +166,7 @@ void Form::close()
         return;
     teardown();
     FormWindow *w = m_window.data();
+    m_lastState = w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
     m_window.clear();
     w->hide();
     w->setObjectName(QString()); // a window on its way out is no longer Form0/1/2

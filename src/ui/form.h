@@ -14,6 +14,8 @@
 
 namespace qh {
 
+class HeldKeys;
+
 // The top-level widget of an open form. A close through the title bar is
 // reported; a close by the program (a switch of window) destroys it silently.
 class FormWindow : public QWidget {
@@ -32,6 +34,10 @@ public:
     // elsewhere activates it as usual. Other systems ignore it.
     void setNoActivateButton(QWidget *button) { m_noActivate = button; }
     QWidget *noActivateButton() const { return m_noActivate; }
+
+    // The application's memory of held keys, for the window's Enter filter.
+    void setHeldKeys(HeldKeys *keys) { m_heldKeys = keys; }
+    HeldKeys *heldKeys() const { return m_heldKeys; }
 
     // The client size at zoom 1. The window's zoom follows its client size:
     // the whole layout is scaled by one factor to the largest size that fits,
@@ -65,6 +71,7 @@ protected:
 private:
     Color m_background = colors::ButtonFace;
     QPointer<QWidget> m_noActivate;
+    HeldKeys *m_heldKeys = nullptr;
     QSize m_design;
     bool m_resizable = false;
     QMargins m_guessedFrame; // null once the real frame has been used
@@ -89,6 +96,8 @@ public:
 
     // Called when the teacher closes the window through its frame.
     std::function<void()> onClosedByUser;
+    // The held keys every window shares (ui/enterkey.h); set by the switcher.
+    void setHeldKeys(HeldKeys *keys) { m_heldKeys = keys; }
 
 protected:
     // Creates the controls from the layout table as children of window.
@@ -108,6 +117,9 @@ protected:
 private:
     QString m_objectName;
     QPointer<FormWindow> m_window;
+    HeldKeys *m_heldKeys = nullptr;
+    // Maximised or full screen as the teacher last left it, for the run only.
+    Qt::WindowStates m_lastState;
 };
 
 // Sizes a window to its design size, zoomed out where that does not fit the

@@ -2,6 +2,7 @@
 // slide show, and a press on its draw button must not take the keyboard from
 // the slide show, or the presenter remote's next press goes nowhere. And the
 // instructions page opens at start-up minimised behind the start window.
+// A key released while no window of ours was active is known to be up.
 // On other systems nothing here is built: their windows and the page behave
 // as Qt makes them.
 
@@ -12,6 +13,7 @@
 #include <QtCore/qt_windows.h>
 #include <shellapi.h>
 
+#include "ui/enterkey.h"
 #include "ui/form.h"
 #include "ui/realplatform.h"
 
@@ -61,6 +63,18 @@ bool FormWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr
         }
     }
     return QWidget::nativeEvent(eventType, message, result);
+}
+
+void HeldKeys::forgetReleased()
+{
+    for (auto it = m_keys.begin(); it != m_keys.end(); ++it) {
+        // Enter and the keypad's Enter are both VK_RETURN. The thread's key
+        // state, as of the messages read so far, not the keyboard's: repeats
+        // still queued behind a release already made must still be swallowed.
+        const int vk = it.key() == Qt::Key_Space ? VK_SPACE : VK_RETURN;
+        if (it->down && !(GetKeyState(vk) & 0x8000))
+            it->down = false;
+    }
 }
 
 void RealPlatform::openUrlMinimised(const QUrl &url)

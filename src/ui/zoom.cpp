@@ -3,8 +3,11 @@
 #include "ui/linecontrol.h"
 
 #include <QFont>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
+#include <QStyleOption>
 #include <QWidget>
 
 #include <algorithm>
@@ -136,6 +139,68 @@ void setDesignPicture(QWidget &control, const QPixmap &picture)
 void placeAtWindowZoom(QWidget &control)
 {
     placeAtZoom(control, zoomOf(control));
+}
+
+int ZoomingStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+{
+    const int base = QProxyStyle::pixelMetric(metric, option, widget);
+    switch (metric) {
+    case PM_ExclusiveIndicatorWidth:
+    case PM_ExclusiveIndicatorHeight:
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight:
+    case PM_RadioButtonLabelSpacing:
+    case PM_CheckBoxLabelSpacing:
+        // Grown only: below design size the style's mark is left as drawn
+        // (some styles draw it from fixed outlines).
+        return widget ? zoomed(base, std::max(1.0, zoomOf(*widget))) : base;
+    default:
+        return base;
+    }
+}
+
+void ZoomingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                                 const QWidget *widget) const
+{
+    const bool radio = element == PE_IndicatorRadioButton;
+    const double zoom = widget ? zoomOf(*widget) : 1.0;
+    if ((!radio && element != PE_IndicatorCheckBox) || zoom <= 1.0 || !option) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    // Without the widget the base style measures at design size.
+    const QSize design(QProxyStyle::pixelMetric(radio ? PM_ExclusiveIndicatorWidth : PM_IndicatorWidth, option),
+                       QProxyStyle::pixelMetric(radio ? PM_ExclusiveIndicatorHeight : PM_IndicatorHeight, option));
+    const auto drawnAt = [&](qreal ratio) {
+        QPixmap picture(QSize(static_cast<int>(std::ceil(design.width() * ratio)),
+                              static_cast<int>(std::ceil(design.height() * ratio))));
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        QStyleOptionButton atDesign;
+        static_cast<QStyleOption &>(atDesign) = *option;
+        atDesign.rect = QRect(QPoint(), design);
+        QPainter p(&picture);
+        QProxyStyle::drawPrimitive(element, &atDesign, &p, nullptr);
+        return picture;
+    };
+    const qreal deviceRatio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    QPixmap picture = drawnAt(deviceRatio * zoom);
+    // A style that drew at its own pixel size left most of the picture empty:
+    // its design-size mark is scaled up instead.
+    const QImage image = picture.toImage();
+    int left = image.width(), right = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    if (right - left + 1 < image.width() * 0.6)
+        picture = drawnAt(deviceRatio);
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawPixmap(option->rect, picture);
+    painter->restore();
 }
 
 void applyZoom(QWidget &window, double zoom, QPoint offset)

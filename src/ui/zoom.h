@@ -7,6 +7,7 @@
 // A control's design values are kept with it (as properties), so the layout
 // table is read once, when the window is built.
 
+#include <QProxyStyle>
 #include <QRect>
 
 class QFont;
@@ -45,5 +46,22 @@ void placeAtWindowZoom(QWidget &control);
 // Sets the window's zoom, with its controls shifted by offset (a zoomed
 // layout centred in a larger client area), and re-lays every control out.
 void applyZoom(QWidget &window, double zoom, QPoint offset = {});
+
+// The application's style, with the indicators the style draws itself (the
+// option buttons' round marks) and their spacing grown with each window's
+// zoom above 1, as its texts are: otherwise a maximised window shows
+// design-size marks beside five-times-larger text. At zoom 1 and below it is
+// the base style.
+class ZoomingStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
+                    const QWidget *widget = nullptr) const override;
+    // The marks are drawn at design size on a finer picture, shown at the
+    // zoomed size: some styles (Windows' themes) draw a mark at its own
+    // pixel size whatever its rectangle.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
+};
 
 } // namespace qh

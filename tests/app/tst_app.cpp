@@ -1,5 +1,6 @@
 // Window switching: one window open at a time, state objects survive, widgets
-// are rebuilt, and a close through the frame ends the program.
+// are rebuilt, a mode window opens maximised or full screen as it was left,
+// and a close through the frame ends the program.
 
 #include "testmain.h"
 #include "app/app.h"
@@ -20,6 +21,7 @@ public:
     explicit FakeForm(const QString &name) : Form(name) {}
     int loads = 0;        // a member of the state object
     bool loadSucceeds = true;
+    bool canMaximise = false;
     QPointer<QLabel> label;
 
 protected:
@@ -30,6 +32,7 @@ protected:
         return loadSucceeds;
     }
     void teardown() override { label = nullptr; }
+    bool maximisable() const override { return canMaximise; }
 };
 
 void flushDeletes()
@@ -78,6 +81,35 @@ private slots:
         QCOMPARE(visible, 1);
         QCOMPARE(lastClosed.count(), 0);
         QCOMPARE(platform.endCount, 0);
+    }
+
+    // The teacher's projector view lasts the run: each mode window opens as
+    // it was last left, maximised, full screen or neither.
+    void maximisedOrFullScreenAcrossSwitches()
+    {
+        test::RecordingPlatform platform;
+        App app(platform);
+        FakeForm f1(QStringLiteral("Form1")), f2(QStringLiteral("Form2"));
+        f1.canMaximise = f2.canMaximise = true;
+        app.add(FormId::SingleDraw, f1);
+        app.add(FormId::SeatChart, f2);
+
+        app.start(FormId::SeatChart);
+        f2.window()->setWindowState(Qt::WindowMaximized);
+        app.switchTo(FormId::SingleDraw);
+        QCOMPARE(f1.window()->windowState(), Qt::WindowNoState);
+        f1.window()->setWindowState(Qt::WindowFullScreen);
+        for (int round = 0; round < 2; ++round) {
+            app.switchTo(FormId::SeatChart);
+            QCOMPARE(f2.window()->windowState(), Qt::WindowMaximized);
+            app.switchTo(FormId::SingleDraw);
+            QCOMPARE(f1.window()->windowState(), Qt::WindowFullScreen);
+        }
+        f1.window()->setWindowState(Qt::WindowNoState);
+        app.switchTo(FormId::SeatChart);
+        app.switchTo(FormId::SingleDraw);
+        QCOMPARE(f1.window()->windowState(), Qt::WindowNoState);
+        QCOMPARE(f2.loads, 4);
     }
 
     void closeThroughFrameEndsProgram()

@@ -41,6 +41,7 @@ class TestOpenFile : public QObject {
         QTest::newRow("missing file") << abs(QStringLiteral("班级 一/没有.txt"))
                                       << abs(QStringLiteral("班级 一/没有.txt")) << false << false;
         QTest::newRow("folder") << QStringLiteral("班级 一") << abs(QStringLiteral("班级 一")) << false << false;
+        QTest::newRow("file with a separator behind") << abs(roster) + QLatin1Char('/') << abs(roster) << false << false;
 #ifndef Q_OS_WIN
         // L is a link to ../B/sub: the system follows it before "..".
         QTest::newRow("link, then ..") << QStringLiteral("A/L/../r.txt") << abs(QStringLiteral("B/r.txt")) << true
@@ -128,6 +129,8 @@ private slots:
         QTest::newRow("-- then the roster") << QStringList{QStringLiteral("--"), QStringLiteral("名单.txt")}
                                             << abs(QStringLiteral("名单.txt")) << QString();
         QTest::newRow("file URL") << QStringList{QUrl::fromLocalFile(roster).toString()} << roster << QString();
+        QTest::newRow("file URL naming localhost")
+            << QStringList{QStringLiteral("file://localhost") + QUrl::fromLocalFile(roster).path()} << roster << QString();
         QTest::newRow("file URL, encoded") << QStringList{QString::fromLatin1(QUrl::fromLocalFile(roster).toEncoded())}
                                            << roster << QString();
         QTest::newRow("-style then a roster") << QStringList{QStringLiteral("-style"), QStringLiteral("名单.txt")}

@@ -17,11 +17,14 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <random>
 #include <semaphore>
 #include <thread>
 #include <type_traits>
 
+using qh::Roster;
 using qh::RosterLists;
+using qh::RosterStatus;
 
 namespace {
 
@@ -63,6 +66,11 @@ void verifyFresh(const RosterLists &lists, const QStringList &all, const QString
     check(lists.girlNames, girls);
 }
 
+template <typename Source, typename... Rest> bool loaded(Source &&source, Rest &&...rest)
+{
+    return qh::readRoster(source, std::forward<Rest>(rest)...) == qh::RosterStatus::Loaded;
+}
+
 bool sameLists(const RosterLists &a, const RosterLists &b)
 {
     return a.allNames == b.allNames && a.boyNames == b.boyNames && a.girlNames == b.girlNames
@@ -100,13 +108,36 @@ private slots:
              {u("学生甲"), u("学生乙")}, {u("学生甲")}, {u("学生乙")}},
             {"no line end after the last record", u("学生甲,男\r\n学生乙,女"), true, 2,
              {u("学生甲"), u("学生乙")}, {u("学生甲")}, {u("学生乙")}},
-            {"extra empty line fails", u("学生甲,男\r\n\r\n"), false, 0, none, none, none},
+            {"blank line after the last record", u("学生甲,男\r\n\r\n"), true, 1, {u("学生甲")}, {u("学生甲")}, none},
+            {"blank lines with blanks after the last record", u("甲,男\r\n乙,女\r\n \r\n\t\r\n\r\n"), true, 2,
+             {u("甲"), u("乙")}, {u("甲")}, {u("乙")}},
+            {"blank line between records fails", u("甲,男\r\n\r\n乙,女\r\n"), false, 0, none, none, none},
+            {"two blank lines between records", u("甲,男\n\n\n乙,女"), true, 3, {u("甲"), u(""), u("乙")}, {u("甲")},
+             {u(""), u("乙")}},
+            {"tab-separated", u("甲\t男\r\n乙\t女\r\n"), true, 2, {u("甲"), u("乙")}, {u("甲")}, {u("乙")}},
+            {"tab heading", u("姓名\t性别\r\n甲\t男\r\n"), true, 1, {u("甲")}, {u("甲")}, none},
+            {"school-system columns", u("学号\t姓名\t性别\t班级\r\n1\t甲\t男\t三班\r\n2\t乙\t女\t三班\r\n"), true, 2,
+             {u("甲"), u("乙")}, {u("甲")}, {u("乙")}},
+            {"name column alone", u("姓名\n甲\n乙\n"), true, 2, {u("甲"), u("乙")}, none, {u("甲"), u("乙")}},
+            {"sex column first", u("性别,姓名\r\n男,甲\r\n女,乙"), true, 2, {u("甲"), u("乙")}, {u("甲")}, {u("乙")}},
+            {"column headings with blanks", u("学号, 姓 名 ,\"性\u3000别\"\r\n1,甲,男\r\n"), true, 1, {u("甲")}, {u("甲")},
+             none},
+            {"no sex column: girls", u("学号,姓名,班级\r\n1,甲,男\r\n"), true, 1, {u("甲")}, none, {u("甲")}},
+            {"line without its sex column", u("学号,姓名,性别\r\n1,甲\r\n2,乙,男"), true, 2, {u("甲"), u("乙")}, {u("乙")},
+             {u("甲")}},
+            {"line without the name column fails", u("学号,姓名,性别\r\n1,甲,男\r\n2\r\n"), false, 0, none, none, none},
+            {"columns, blank lines at the end", u("姓名,性别,班级\r\n甲,男,一\r\n\r\n \r\n"), true, 1, {u("甲")},
+             {u("甲")}, none},
+            {"columns, blank line between fails", u("姓名,性别,班级\r\n甲,男,一\r\n\r\n乙,女,一\r\n"), false, 0, none,
+             none, none},
+            {"columns, last line ends in a comma", u("姓名,性别,班级\n甲,男,"), true, 1, {u("甲")}, {u("甲")}, none},
+            {"heading alone in columns", u("学号,姓名,性别\r\n"), true, 0, none, none, none},
             {"comma after the last record", u("学生甲,男,"), true, 1, {u("学生甲")}, {u("学生甲")}, none},
             {"comma after the last name fails", u("学生甲,男\r\n学生乙,"), false, 0, none, none, none},
             {"missing comma shifts and fails", u("学生甲\r\n学生乙,女\r\n"), false, 0, none, none, none},
             {"three fields shift the rest", u("学生甲,男,三班\r\n学生乙,女\r\n学生丙\r\n"), true, 3,
              {u("学生甲"), u("三班"), u("女")}, {u("学生甲")}, {u("三班"), u("女")}},
-            {"sex fields", u("甲,女\r\n乙,男生\r\n丙,M\r\n丁,\r\n戊, 男\r\n己,男  \r\n庚,\t男\t\r\n"
+            {"sex fields", u("甲,女\r\n乙,男生\r\n丙,M\r\n丁,\r\n戊, 男\r\n己,男  \r\n庚,\t男 \r\n"
                              "辛,\" 男\"\r\n壬,男\u3000\r\n癸,\"男\"\r\n"), true, 10,
              {u("甲"), u("乙"), u("丙"), u("丁"), u("戊"), u("己"), u("庚"), u("辛"), u("壬"), u("癸")},
              {u("戊"), u("己"), u("庚"), u("癸")}, {u("甲"), u("乙"), u("丙"), u("丁"), u("辛"), u("壬")}},
@@ -119,7 +150,7 @@ private slots:
             {"lone LF", u("甲,男\n乙,女\n"), true, 2, {u("甲"), u("乙")}, {u("甲")}, {u("乙")}},
             {"mixed line ends", u("甲,男\r\n乙,女\n丙,男\r"), true, 3,
              {u("甲"), u("乙"), u("丙")}, {u("甲"), u("丙")}, {u("乙")}},
-            {"blank line at the end fails", u("甲,男\r\n  "), false, 0, none, none, none},
+            {"line of blanks at the very end", u("甲,男\r\n  "), true, 1, {u("甲")}, {u("甲")}, none},
             {"81 records", numbered(81), true, 81, numberedNames(81, -1), numberedNames(81, 1), numberedNames(81, 0)},
             {"82 records", numbered(82), true, 82, numberedNames(82, -1), numberedNames(82, 1), numberedNames(82, 0)},
             {"100 records", numbered(100), true, 100, numberedNames(82, -1), numberedNames(82, 1), numberedNames(82, 0)},
@@ -173,7 +204,7 @@ private slots:
         const QString path = qh::test::writeFile(dir.filePath(QStringLiteral("roster.txt")), bytes);
         QVERIFY(!path.isEmpty());
         RosterLists lists(qh::kSeatChartRoster.slotCount);
-        QCOMPARE(qh::readRoster(path, qh::kSeatChartRoster.limit, lists), ok);
+        QCOMPARE(loaded(path, qh::kSeatChartRoster.limit, lists), ok);
         if (!ok) {
             QVERIFY(sameLists(lists, RosterLists(qh::kSeatChartRoster.slotCount)));
             return;
@@ -204,7 +235,7 @@ private slots:
         buffer.setData(numbered(records).toUtf8());
         buffer.open(QIODevice::ReadOnly);
         RosterLists lists(qh::kSeatChartRoster.slotCount);
-        QVERIFY(qh::readRoster(buffer, 82, lists, 16));
+        QVERIFY(loaded(buffer, 82, lists, 16));
         QCOMPARE(lists.recordCount, qint64(records));
         verifyFresh(lists, numberedNames(qMin(records, 82), -1), numberedNames(qMin(records, 82), 1),
                     numberedNames(qMin(records, 82), 0));
@@ -231,7 +262,7 @@ private slots:
         qh::test::ScriptedDevice device(numbered(records).toUtf8());
         device.replaceAtEnd((numbered(records) + u("新生,男\r\n")).toUtf8());
         RosterLists lists;
-        QCOMPARE(qh::readRoster(device, 82, lists), ok);
+        QCOMPARE(loaded(device, 82, lists), ok);
         QCOMPARE(lists.allLast, ok ? 81 : -1);
     }
 
@@ -261,7 +292,7 @@ private slots:
         RosterLists lists;
         lists.allNames[0] = QStringLiteral("before");
         const RosterLists before = lists;
-        QCOMPARE(qh::readRoster(device, 82, lists), ok);
+        QCOMPARE(loaded(device, 82, lists), ok);
         if (!ok)
             QVERIFY(sameLists(lists, before)); // no half-filled lists
         else
@@ -274,8 +305,8 @@ private slots:
         const QString big = qh::test::writeFile(dir.filePath(QStringLiteral("big.txt")), u("甲,男\r\n乙,女\r\n丙,男\r\n丁,女\r\n戊,男\r\n").toUtf8());
         const QString small = qh::test::writeFile(dir.filePath(QStringLiteral("small.txt")), u("子,女\r\n丑,男\r\n").toUtf8());
         RosterLists lists;
-        QVERIFY(qh::readRoster(big, 82, lists));
-        QVERIFY(qh::readRoster(small, 82, lists));
+        QVERIFY(loaded(big, 82, lists));
+        QVERIFY(loaded(small, 82, lists));
         QCOMPARE(lists.recordCount, 2);
         QCOMPARE(lists.allLast, 1);
         QCOMPARE(lists.boyLast, 0);
@@ -337,6 +368,25 @@ private slots:
             << QStringList{u("㐀"), u("𠀀一"), u("䶮")} << QStringList{u("㐀")} << true;
         QTest::newRow("gbk trail byte 80") << QByteArray("\x81\x80,\xC4\xD0\r\n\x87\x80,\xC5\xAE\r\n")
                                            << QStringList{u("亐"), u("噣")} << QStringList{u("亐")} << true;
+        // Notepad's UTF-8 without a mark that is valid GBK as well, which the
+        // tie on ideographs once read as GBK.
+        const QStringList fourNames{u("张伟"), u("王芳"), u("李娜"), u("刘洋")};
+        QTest::newRow("notepad utf8, sexes blank") << u("张伟,\n王芳,\n李娜,\n刘洋,\n").toUtf8() << fourNames << none
+                                                    << false;
+        QTest::newRow("notepad utf8, sexes blank, heading")
+            << u("姓名,性别\n张伟,\n王芳,\n李娜,\n刘洋,\n").toUtf8() << fourNames << none << false;
+        const QStringList tenNames{u("赵伟芳"), u("钱思远"), u("孙浩然"), u("李雨桐"), u("周子涵"),
+                                   u("吴俊杰"), u("郑欣怡"), u("王博文"), u("冯佳宁"), u("陈一诺")};
+        QString tenLines;
+        for (qsizetype k = 0; k < tenNames.size(); ++k)
+            tenLines += tenNames[k] + (k % 2 ? u("，男生\n") : u("，女生\n"));
+        QTest::newRow("notepad utf8, full-width commas, 男生/女生") << tenLines.toUtf8() << tenNames << none << false;
+        // Read as GBK this breaks the rules, as UTF-8 it does not.
+        QTest::newRow("notepad utf8 that breaks the rules as gbk")
+            << u("王小明，男生\n李小红，女生\n张伟强，男生\n").toUtf8()
+            << QStringList{u("王小明"), u("李小红"), u("张伟强")} << none << false;
+        QTest::newRow("notepad utf8, M/F") << u("张伟，M\n王芳，F\n").toUtf8() << QStringList{u("张伟"), u("王芳")}
+                                           << none << false;
         QTest::newRow("utf8 BOM with bad bytes") << QByteArray("\xEF\xBB\xBF" "a\xC4\xD0,\xE7\x94\xB7\r\n")
                                                  << QStringList{u("a\uFFFD\uFFFD")} << QStringList{u("a\uFFFD\uFFFD")} << false;
     }
@@ -352,7 +402,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = qh::test::writeFile(dir.filePath(QStringLiteral("roster.txt")), bytes);
         RosterLists lists;
-        QVERIFY(qh::readRoster(path, 82, lists));
+        QVERIFY(loaded(path, 82, lists));
         QStringList girls;
         for (const QString &name : all) {
             if (!boys.contains(name))
@@ -372,9 +422,9 @@ private slots:
         const QString good = qh::test::writeFile(dir.filePath(QStringLiteral("good.txt")), bytes);
         const QString bad = qh::test::writeFile(dir.filePath(QStringLiteral("bad.txt")), bytes + "\xC4\xD0,\xC4\xD0\r\n");
         RosterLists lists;
-        QVERIFY(qh::readRoster(good, 82, lists));
+        QVERIFY(loaded(good, 82, lists));
         QCOMPARE(lists.allNames[0], u("学生1"));
-        QVERIFY(qh::readRoster(bad, 82, lists));
+        QVERIFY(loaded(bad, 82, lists));
         QCOMPARE(lists.recordCount, 20001);
         QCOMPARE(lists.allNames[0], u("瀛︾敓1")); // the UTF-8 bytes of 学生1 read as GB18030
         QCOMPARE(lists.boyLast, -1); // 男 in UTF-8 bytes read as GB18030 is no longer 男
@@ -386,14 +436,14 @@ private slots:
         RosterLists lists;
         lists.allNames[3] = QStringLiteral("kept");
         const RosterLists before = lists;
-        QVERIFY(!qh::readRoster(dir.filePath(QStringLiteral("missing.txt")), 82, lists));
-        QVERIFY(!qh::readRoster(QString(), 82, lists));
-        QVERIFY(!qh::readRoster(dir.path(), 82, lists));
+        QVERIFY(!loaded(dir.filePath(QStringLiteral("missing.txt")), 82, lists));
+        QVERIFY(!loaded(QString(), 82, lists));
+        QVERIFY(!loaded(dir.path(), 82, lists));
         QVERIFY(sameLists(lists, before));
 
         qh::test::ScriptedDevice failing("甲,男\r\n");
         failing.failReads();
-        QVERIFY(!qh::readRoster(failing, 82, lists));
+        QVERIFY(!loaded(failing, 82, lists));
         QVERIFY(sameLists(lists, before));
     }
 
@@ -426,7 +476,7 @@ private slots:
         RosterLists lists;
         lists.allNames[0] = QStringLiteral("kept");
         const RosterLists before = lists;
-        QVERIFY(!qh::readRoster(path, 82, lists));
+        QVERIFY(!loaded(path, 82, lists));
         QVERIFY(sameLists(lists, before));
         if (fifo)
             QVERIFY2(!fifo->hadToUnblock(), "the reader waited for a writer");
@@ -460,7 +510,7 @@ private slots:
         const auto load = std::make_shared<Load>();
         std::thread([load, path] {
             RosterLists lists;
-            load->ok = qh::readRoster(path, 82, lists);
+            load->ok = loaded(path, 82, lists);
             load->done.release();
         }).detach();
         QVERIFY2(load->done.try_acquire_for(std::chrono::seconds(5)), "the load is still reading");
@@ -491,7 +541,7 @@ private slots:
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         const QDateTime modified = QFileInfo(path).lastModified();
         RosterLists lists;
-        QVERIFY(qh::readRoster(path, 82, lists));
+        QVERIFY(loaded(path, 82, lists));
         QCOMPARE(lists.allNames[0], u("甲"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -523,7 +573,7 @@ private slots:
         QBuffer buffer;
         buffer.setData(numbered(100).toUtf8());
         buffer.open(QIODevice::ReadOnly);
-        QVERIFY(qh::readRoster(buffer, limit, lists));
+        QVERIFY(loaded(buffer, limit, lists));
         QCOMPARE(lists.allNames.size(), size_t(slotCount));
         QCOMPARE(lists.recordCount, 100);
         QCOMPARE(lists.allLast, allLast);
@@ -532,12 +582,115 @@ private slots:
             QCOMPARE(lists.allNames[size_t(allLast)], QStringLiteral("学生%1").arg(allLast + 1));
     }
 
+    // Why a load failed: the file could not be opened or read, or it breaks the rules.
+    void statuses()
+    {
+        QTemporaryDir dir;
+        Roster roster;
+        QCOMPARE(qh::readStudents(dir.filePath(QStringLiteral("missing.txt")), 82, roster), RosterStatus::CannotOpen);
+        QCOMPARE(qh::readStudents(dir.path(), 82, roster), RosterStatus::CannotOpen);
+        QCOMPARE(qh::readStudents(dir.filePath(QStringLiteral("名单.txt/")), 82, roster), RosterStatus::CannotOpen);
+        qh::test::ScriptedDevice failing("甲,男\r\n");
+        failing.failReads();
+        QCOMPARE(qh::readStudents(failing, 82, roster), RosterStatus::CannotOpen);
+        const QString broken = qh::test::writeFile(dir.filePath(QStringLiteral("broken.txt")), u("甲,男\r\n乙").toUtf8());
+        QCOMPARE(qh::readStudents(broken, 82, roster), RosterStatus::Malformed);
+        qh::test::ScriptedDevice changing(u("甲,男\r\n").toUtf8());
+        changing.replaceAtEnd(u("甲,男\r\n乙,女\r\n").toUtf8());
+        QCOMPARE(qh::readStudents(changing, 82, roster), RosterStatus::Malformed);
+        QVERIFY(roster.students.empty());
+        const QString good = qh::test::writeFile(dir.filePath(QStringLiteral("good.txt")), u("甲,男\r\n乙,女").toUtf8());
+        QCOMPARE(qh::readStudents(good, 1, roster), RosterStatus::Loaded);
+        QCOMPARE(roster.students, (std::vector<qh::Student>{{u("甲"), true}}));
+        QCOMPARE(roster.recordCount, 2);
+    }
+
+    // Excel's two text exports of a 45-student sheet with a heading row:
+    // "文本文件(制表符分隔)" in GBK and "Unicode 文本" (UTF-16 LE with its mark),
+    // both tab-separated with CR LF.
+    void spreadsheetExports_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("needsGb18030");
+        QString text = u("姓名\t性别\r\n");
+        for (int k = 0; k < 45; ++k)
+            text += QStringLiteral("董俊熙%1\t%2\r\n").arg(k).arg(k % 3 ? u("女") : u("男"));
+        QTest::newRow("gbk") << qh::test::encodeAs(text, "GB18030") << true;
+        QTest::newRow("unicode") << QByteArray("\xFF\xFE") + qh::test::encodeAs(text, "UTF-16LE") << false;
+    }
+    void spreadsheetExports()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, needsGb18030);
+        if (needsGb18030 && !qh::test::canDecodeGb18030())
+            QSKIP("no GB18030 decoder on this system");
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        Roster roster;
+        QCOMPARE(qh::readStudents(buffer, 82, roster), RosterStatus::Loaded);
+        QCOMPARE(roster.recordCount, 45);
+        QCOMPARE(roster.students.size(), size_t(45));
+        for (int k = 0; k < 45; ++k)
+            QCOMPARE(roster.students[size_t(k)], (qh::Student{QStringLiteral("董俊熙%1").arg(k), k % 3 == 0}));
+    }
+
+    // Generated rosters as teachers save them, in UTF-8 without a mark and in
+    // GBK: every one is read in the encoding it was saved in. QH_ROSTERS sets
+    // how many of each (10000; fewer where a sanitizer slows the build).
+    void generatedRostersReadInTheirEncoding()
+    {
+        if (!qh::test::canDecodeGb18030())
+            QSKIP("no GB18030 decoder on this system");
+        const int perEncoding = qEnvironmentVariableIsSet("QH_ROSTERS") ? qEnvironmentVariableIntValue("QH_ROSTERS") : 10000;
+        const QString singles = u("王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余杜叶程苏魏吕"
+                                  "丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史陶黎贺顾毛郝龚邵万钱严覃武戴莫孔向汤");
+        const QStringList compounds{u("欧阳"), u("司马"), u("上官"), u("诸葛"), u("东方"), u("皇甫"), u("慕容"), u("司徒")};
+        const QString given = u("伟芳娜敏静丽强磊军洋勇艳杰娟涛明超秀霞平刚桂英华玉兰萍红鹏辉建国文斌宇浩凯健俊帆帅旭宁龙林欣佳嘉怡"
+                                "思雨晨阳婷雪琳颖倩洁子涵梓萱轩然博一诺若汐睿哲可馨墨雅天佑泽楷曦琪璟昊鑫瑶瑾瑜琦璐晗煜熙彤钰妍"
+                                "悦诗韵语桐沐宸奕铭逸凡锦程皓航烨炜晟志新海波亮成荣飞德坤豪鸿");
+        const QStringList sexStyles[] = {{u("男"), u("女")}, {u("男生"), u("女生")}, {QString(), QString()},
+                                         {u("M"), u("F")}, {u("1"), u("0")}};
+        const QString separators[] = {u(","), u("，"), u("\t")};
+        std::mt19937 random(20260101);
+        const auto pick = [&](qsizetype n) { return qsizetype(random() % quint32(n)); };
+        int misread = 0;
+        int failed = 0;
+        for (const char *encoding : {"UTF-8", "GB18030"}) {
+            for (int r = 0; r < perEncoding; ++r) {
+                const QStringList &sexes = sexStyles[pick(5)];
+                const QString &separator = separators[pick(3)];
+                const QString eol = pick(2) ? u("\r\n") : u("\n");
+                QString text = pick(2) ? u("姓名") + separator + u("性别") + eol : QString();
+                std::vector<qh::Student> expected;
+                for (qsizetype n = 1 + pick(82); n > 0; --n) {
+                    QString name = pick(10) == 0 ? compounds[pick(compounds.size())] : QString(singles[pick(singles.size())]);
+                    for (qsizetype g = 1 + pick(2); g > 0; --g)
+                        name += given[pick(given.size())];
+                    const bool boy = pick(2);
+                    text += name + separator + sexes[boy ? 0 : 1] + eol;
+                    expected.push_back({name, boy && sexes[0] == u("男")});
+                }
+                QByteArray bytes = qh::test::encodeAs(text, encoding);
+                QBuffer buffer(&bytes);
+                buffer.open(QIODevice::ReadOnly);
+                Roster roster;
+                if (qh::readStudents(buffer, 82, roster) != RosterStatus::Loaded)
+                    ++failed;
+                else if (roster.students != expected)
+                    ++misread;
+            }
+        }
+        qInfo("%d rosters in each encoding: %d read in the wrong encoding, %d refused", perEncoding, misread, failed);
+        QCOMPARE(failed, 0);
+        QCOMPARE(misread, 0);
+    }
+
     void hugeFieldIsCapped()
     {
         // A 64 MiB name: kept to its first 4096 characters, the record still loads.
         qh::test::PatternDevice device("\xEF\xBB\xBF", 'x', qint64(64) << 20, u(",男\r\n乙,女").toUtf8());
         RosterLists lists;
-        QVERIFY(qh::readRoster(device, 82, lists));
+        QVERIFY(loaded(device, 82, lists));
         QCOMPARE(lists.recordCount, 2);
         QCOMPARE(lists.allNames[0], QString(4096, u'x'));
         QCOMPARE(lists.boyNames[0], QString(4096, u'x'));
@@ -561,11 +714,11 @@ private slots:
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
         RosterLists reference;
-        QVERIFY(qh::readRoster(buffer, 82, reference));
+        QVERIFY(loaded(buffer, 82, reference));
         QVERIFY(reference.allLast >= 4);
         for (qsizetype chunk : {1, 2, 3, 4, 7, 64}) {
             RosterLists lists;
-            QVERIFY(qh::readRoster(buffer, 82, lists, chunk));
+            QVERIFY(loaded(buffer, 82, lists, chunk));
             QVERIFY2(sameLists(lists, reference), qPrintable(QString::number(chunk)));
         }
     }
@@ -578,7 +731,7 @@ private slots:
         buffer.setData(QByteArray(",\n").repeated(200000));
         buffer.open(QIODevice::ReadOnly);
         RosterLists lists;
-        QVERIFY(qh::readRoster(buffer, 82, lists));
+        QVERIFY(loaded(buffer, 82, lists));
         QCOMPARE(lists.recordCount, 200000);
         QCOMPARE(lists.girlLast, 81);
     }

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QDir>
 #include <QTest>
 
 #include <memory>
@@ -376,7 +377,8 @@ private slots:
         QVERIFY(!m_form->open());
         QVERIFY(!m_form->isOpen());
         QCOMPARE(m_fx.platform.messages.size(), 1);
-        QCOMPARE(m_fx.platform.messages.first().first, QStringLiteral("名单文件出错提示"));
+        QCOMPARE(m_fx.platform.messages.first(),
+                 qMakePair(QStringLiteral("青禾抽签"), QStringLiteral("无法打开名单文件：") + QDir::toNativeSeparators(m_fx.path)));
         QCOMPARE(m_fx.platform.endCount, 1);
         QVERIFY(m_fx.platform.messageOrder < m_fx.platform.endOrder);
         for (QWidget *top : QApplication::topLevelWidgets())

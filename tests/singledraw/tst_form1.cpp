@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QDir>
 #include <QTest>
 
 #include <memory>
@@ -418,7 +419,7 @@ private slots:
         QTest::addColumn<bool>("remove");
         QTest::newRow("file deleted") << QByteArray() << true;
         QTest::newRow("name without sex") << QByteArray("Zhang San\r\n") << false;
-        QTest::newRow("empty line after last record") << QByteArray("Li,F\r\nWang,F\r\n\r\n") << false;
+        QTest::newRow("blank line between records") << QByteArray("Li,F\r\n\r\nWang,F\r\n") << false;
     }
 
     void failedLoad()
@@ -441,8 +442,11 @@ private slots:
         QCOMPARE(watcher.shows, 0);
         QVERIFY(!m_form->isOpen());
         QCOMPARE(m_fx.platform.messages.size(), 1);
-        QCOMPARE(m_fx.platform.messages[0].first, QStringLiteral("名单文件出错提示"));
-        QCOMPARE(m_fx.platform.messages[0].second, QStringLiteral("文件格式错误,或光标不在最后一行,或学生数超过82"));
+        // A file that is gone is named; one that breaks the rules gets the format box.
+        const QPair<QString, QString> box =
+            remove ? qMakePair(QStringLiteral("青禾抽签"), QStringLiteral("无法打开名单文件：") + QDir::toNativeSeparators(m_fx.path))
+                   : qMakePair(QStringLiteral("名单文件出错提示"), QStringLiteral("文件格式错误,或光标不在最后一行,或学生数超过82"));
+        QCOMPARE(m_fx.platform.messages[0], box);
         QCOMPARE(m_fx.platform.endCount, 1);
         QVERIFY(m_fx.platform.messageOrder < m_fx.platform.endOrder);
         QVERIFY(m_fx.switcher.requests.isEmpty());

@@ -5,6 +5,7 @@
 #include "testfiles.h"
 #include "testhelpers.h"
 #include "core/finalname.h"
+#include "core/instructions.h"
 #include "startwindow/form0.h"
 #include "windowfixture.h"
 #include "core/captions.h"
@@ -13,9 +14,12 @@
 #include "ui/linecontrol.h"
 #include "core/units.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace qh;
@@ -159,6 +163,33 @@ private slots:
         QCOMPARE(m_fx.platform.minimisedUrls.size(), 1); // the link opens it normally
         QCOMPARE(m_fx.platform.endCount, 0);
         form.close();
+    }
+
+    // The page is found beside the program before the installed share folder.
+    // With qinghe.exe copied alone there is none: nothing opens, at the start
+    // or from the link (Windows would show an error for a missing file).
+    void instructionsPageOnlyWhereItIs()
+    {
+        QTemporaryDir root;
+        const QString app = root.filePath(QStringLiteral("青禾 抽签/bin"));
+        QVERIFY(QDir().mkpath(app));
+        QVERIFY(QDir().mkpath(app + QStringLiteral("/instructions.html"))); // a folder is no page
+        QVERIFY(instructionsUrl(app).isEmpty());
+        {
+            Form0 form(m_fx.platform, m_fx.switcher, instructionsUrl(app));
+            m_fx.platform.urls.clear();
+            QVERIFY(form.open());
+            QTest::mouseClick(form.controls().at("Label2"), Qt::LeftButton);
+            QVERIFY(m_fx.platform.urls.isEmpty());
+            form.close();
+        }
+        const QString shared = root.filePath(QStringLiteral("青禾 抽签/share/qinghe/instructions.html"));
+        QVERIFY(QDir().mkpath(QFileInfo(shared).path()));
+        QVERIFY(!test::writeFile(shared, "<html></html>").isEmpty());
+        QCOMPARE(instructionsUrl(app), QUrl::fromLocalFile(shared));
+        QVERIFY(QDir(app).rmdir(QStringLiteral("instructions.html")));
+        QVERIFY(!test::writeFile(app + QStringLiteral("/instructions.html"), "<html></html>").isEmpty());
+        QCOMPARE(instructionsUrl(app), QUrl::fromLocalFile(app + QStringLiteral("/instructions.html")));
     }
 
     void listsStartInWorkingFolderAndShowOnlyTxt()

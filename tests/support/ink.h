@@ -61,14 +61,14 @@ inline int colourDistance(QRgb a, QRgb b)
     return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
 }
 
-// A pixel is ink when it is nearer the text colour than the background and
-// clearly off the background (antialiased fringes count only past halfway).
-inline Ink measureInk(QWidget &w)
+// A pixel is ink when it is clearly off the background (antialiased fringes
+// count only past halfway) and, for text, nearer the text colour than the
+// background; a style's mark may be drawn in any colour.
+inline Ink measureInk(QWidget &w, const QRect &logical, bool anyColour)
 {
     const QImage image = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
     Ink ink;
     ink.ratio = image.devicePixelRatio();
-    const QRect logical = textArea(w);
     ink.area = QRect(QPoint(qRound(logical.left() * ink.ratio), qRound(logical.top() * ink.ratio)),
                      QPoint(qRound((logical.right() + 1) * ink.ratio) - 1, qRound((logical.bottom() + 1) * ink.ratio) - 1))
                    .intersected(image.rect());
@@ -80,7 +80,7 @@ inline Ink measureInk(QWidget &w)
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = ink.area.left(); x <= ink.area.right(); ++x) {
             const int toBack = colourDistance(line[x], back);
-            if (toBack >= 48 && colourDistance(line[x], fore) < toBack) {
+            if (toBack >= 48 && (anyColour || colourDistance(line[x], fore) < toBack)) {
                 ++ink.pixels;
                 ink.box |= QRect(x, y, 1, 1);
                 rowInked = true;
@@ -90,6 +90,17 @@ inline Ink measureInk(QWidget &w)
         ink.tallestLine = std::max(ink.tallestLine, run);
     }
     return ink;
+}
+
+inline Ink measureInk(QWidget &w)
+{
+    return measureInk(w, textArea(w), false);
+}
+
+// An option button's round mark: what the style draws left of its text.
+inline Ink measureMark(QRadioButton &radio)
+{
+    return measureInk(radio, QRect(0, 0, textArea(radio).left(), radio.height()), true);
 }
 
 } // namespace qh::test

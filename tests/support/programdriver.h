@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QString>
 #include <QTest>
+#include <QUrl>
 #include <QWidget>
 
 #include <cstdint>
@@ -22,7 +23,11 @@
 namespace qh::test {
 
 struct ProgramDriver {
-    explicit ProgramDriver(std::uint64_t seed = 1) : random(seed), program(platform, clock, random, QUrl()) {}
+    // The page is only recorded, never opened: it need not exist.
+    explicit ProgramDriver(std::uint64_t seed = 1)
+        : random(seed), program(platform, clock, random, QUrl::fromLocalFile(QStringLiteral("/qinghe/instructions.html")))
+    {
+    }
 
     RecordingPlatform platform;
     FixedClock clock{30000.0};
@@ -46,6 +51,16 @@ struct ProgramDriver {
     static void click(QWidget *w);
     // Chooses a roster in the start window's file list and presses 开始使用.
     void startWith(const QString &fileName);
+    // Starts on the roster at path (as from the command line), goes on to
+    // the single-draw window when form is Form1, and gives that window's
+    // button the focus, its window active: ready for a key held on it.
+    void focusBeforeSwitch(const QString &path, const QString &form, const QString &button);
+    // The rows of focusBeforeSwitch that hold a key on a button switching to
+    // the seat chart: 开始使用 and 转平铺式.
+    static void addSwitchRows();
+    // The seat chart is active with every card of its first students face
+    // down and nothing in the banner.
+    static void verifyChartUntouched(int students);
 };
 
 } // namespace qh::test

@@ -17,10 +17,7 @@ Q_DECLARE_METATYPE(qh::SeatGroup)
 
 namespace qh::test {
 
-struct Student {
-    QString name;
-    bool boy = false;
-};
+using Student = qh::Student;
 
 // A class of n students named 学生1..学生n; every `boyEvery`-th one is a boy
 // (0: no boys, 1: all boys).
