@@ -108,11 +108,11 @@ void clickOption(QAbstractButton *option)
 
 // ---- the bare baseline of the seat chart: the same 172 rows, plain controls ----
 
-std::unique_ptr<QWidget> buildBareSeatWindow(const std::vector<qh::ControlSpec> &table)
+std::unique_ptr<QWidget> buildBareSeatWindow(const std::vector<qh::ControlSpec<qh::Form2Control>> &table)
 {
     auto window = std::make_unique<QWidget>();
     window->setFixedSize(qh::twipsSize(qh::kForm2ClientWidth, qh::kForm2ClientHeight));
-    for (const qh::ControlSpec &row : table) {
+    for (const auto &row : table) {
         const QString caption = QString::fromUtf8(row.caption);
         QWidget *w = nullptr;
         switch (row.kind) {
@@ -227,7 +227,7 @@ int main(int argc, char *argv[])
     qh::Form1 &form1 = program.form1;
 
     // ---- 2. opening the seat chart ----
-    const std::vector<qh::ControlSpec> table = qh::form2Layout();
+    const auto table = qh::form2Layout();
     if (table.size() != 172)
         fail("the seat chart no longer has 172 controls");
     Row open{"seat-open", {}, {}};

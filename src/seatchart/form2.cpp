@@ -12,6 +12,9 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
+#include <map>
+#include <utility>
+
 namespace qh {
 
 namespace {
@@ -21,7 +24,14 @@ constexpr std::size_t at(int i)
     return static_cast<std::size_t>(i);
 }
 
-Form2Control groupOption(int group) { return Form2Control(controlId(Form2Control::AllOption) + group); }
+using Row = ControlSpec<Form2Control>;
+
+// Each group's option button, in the order of kSeatGroups (Option1, Option2, Option3).
+constexpr std::array<std::pair<SeatGroup, Form2Control>, kSeatGroups.size()> kGroupOptions{{
+    {SeatGroup::All, Form2Control::AllOption},
+    {SeatGroup::Boys, Form2Control::BoysOption},
+    {SeatGroup::Girls, Form2Control::GirlsOption},
+}};
 
 constexpr FontSpec kCardFont{FontFace::HeiTi, 26.25};
 constexpr FontSpec kNameFont{FontFace::HeiTi, 14.25};
@@ -65,30 +75,32 @@ const std::vector<FocusStop> &focusOrder()
 
 } // namespace
 
-std::vector<ControlSpec> form2Layout()
+std::vector<ControlSpec<Form2Control>> form2Layout()
 {
     // Tab index of each control, from the keyboard order.
     std::array<int, seat::kSeatCount> cardTab{};
-    std::array<int, controlId(Form2Control::GirlsOption) + 1> barTab{}; // by Form2Control
+    std::map<Form2Control, int> barTab;
     int tab = 0;
     for (const FocusStop &stop : focusOrder()) {
         if (stop.index >= 0)
             cardTab[at(stop.index)] = tab++;
-        else // Option1, Option2, Option3 in a row
-            for (int k = 0; k < (stop.control == Form2Control::AllOption ? 3 : 1); ++k)
-                barTab[at(controlId(stop.control) + k)] = tab++;
+        else if (stop.control == Form2Control::AllOption) // Option1, Option2, Option3 in a row
+            for (const auto &option : kGroupOptions)
+                barTab[option.second] = tab++;
+        else
+            barTab[stop.control] = tab++;
     }
 
-    std::vector<ControlSpec> table;
+    std::vector<Row> table;
     table.reserve(2 * seat::kSeatCount + 8);
     const auto &places = seat::seatPlaces();
 
     for (int s = 0; s < seat::kSeatCount; ++s) {
         const seat::TwipRect &r = places[at(s)].card;
-        ControlSpec c;
+        Row c;
         c.kind = ControlKind::ColorButton;
         c.name = "Command1";
-        c.index = s, c.id = controlId(Form2Control::Card);
+        c.index = s, c.id = Form2Control::Card;
         c.caption = "23";
         c.left = r.left, c.top = r.top, c.width = r.width, c.height = r.height;
         c.font = kCardFont;
@@ -101,31 +113,32 @@ std::vector<ControlSpec> form2Layout()
 
     const auto barButton = [&](ControlKind kind, Form2Control id, const char *name, const char *caption, int left,
                                 Color back) {
-        ControlSpec c;
+        Row c;
         c.kind = kind;
-        c.name = name, c.id = controlId(id);
+        c.name = name, c.id = id;
         c.caption = caption;
         c.left = left, c.top = 8280, c.width = 1800, c.height = 550;
         c.font = kBarFont;
         c.back = back;
         c.fore = colors::ButtonText;
-        c.tabIndex = barTab[at(c.id)];
+        c.tabIndex = barTab[id];
         c.align = Qt::AlignCenter;
         table.push_back(c);
     };
     barButton(ControlKind::Button, Form2Control::Exit, "Command3", "退出点名", 360, colors::ButtonFace);
     barButton(ControlKind::Button, Form2Control::ToSingleDraw, "Command2", "转堆叠式", 2832, colors::ButtonFace);
     // The group options, Option3 first as they are stacked, each 2472 twips right of the one before.
-    for (int i = static_cast<int>(kSeatGroups.size()) - 1; i >= 0; --i) {
-        const GroupSpec &g = kSeatGroups[at(i)];
-        barButton(ControlKind::OptionButton, groupOption(i), g.option, g.caption, 7776 + 2472 * i, g.color);
+    for (int i = static_cast<int>(kGroupOptions.size()) - 1; i >= 0; --i) {
+        const auto &[group, id] = kGroupOptions[at(i)];
+        const GroupSpec &g = groupSpec(group);
+        barButton(ControlKind::OptionButton, id, g.option, g.caption, 7776 + 2472 * i, g.color);
     }
     barButton(ControlKind::Button, Form2Control::Arrange, "Command4", "随机排列", 5304, colors::ButtonFace);
 
     {
-        ControlSpec b;
+        Row b;
         b.kind = ControlKind::FitLabel;
-        b.name = "Label2", b.id = controlId(Form2Control::Banner);
+        b.name = "Label2", b.id = Form2Control::Banner;
         b.caption = "赵钱孙李";
         b.left = seat::kBannerRect.left, b.top = seat::kBannerRect.top;
         b.width = seat::kBannerRect.width, b.height = seat::kBannerRect.height;
@@ -137,9 +150,9 @@ std::vector<ControlSpec> form2Layout()
         table.push_back(b);
     }
     {
-        ControlSpec line;
+        Row line;
         line.kind = ControlKind::Line;
-        line.name = "Line1", line.id = controlId(Form2Control::Separator);
+        line.name = "Line1", line.id = Form2Control::Separator;
         line.left = 360, line.top = 8160, line.width = 14520 - 360, line.height = 0;
         line.fore = colors::WindowText;
         table.push_back(line);
@@ -147,10 +160,10 @@ std::vector<ControlSpec> form2Layout()
 
     for (int s = 0; s < seat::kSeatCount; ++s) {
         const seat::TwipRect &r = places[at(s)].label;
-        ControlSpec l;
+        Row l;
         l.kind = ControlKind::FitLabel;
         l.name = "Label1";
-        l.index = s, l.id = controlId(Form2Control::NameLabel);
+        l.index = s, l.id = Form2Control::NameLabel;
         l.caption = "赵钱孙李";
         l.left = r.left, l.top = r.top, l.width = r.width, l.height = r.height;
         l.font = kNameFont;
@@ -163,12 +176,12 @@ std::vector<ControlSpec> form2Layout()
     return table;
 }
 
-SeatView form2FirstView(std::span<const ControlSpec> table)
+SeatView form2FirstView(std::span<const ControlSpec<Form2Control>> table)
 {
     SeatView v{seatChartStoredCaption(), QString::fromUtf8(rowOf(table, Form2Control::Banner).caption), {}, {}, {}};
     for (int s = 0; s < seat::kSeatCount; ++s) {
-        const ControlSpec &card = rowOf(table, Form2Control::Card, s);
-        const ControlSpec &label = rowOf(table, Form2Control::NameLabel, s);
+        const Row &card = rowOf(table, Form2Control::Card, s);
+        const Row &label = rowOf(table, Form2Control::NameLabel, s);
         v.cards[at(s)] = {true, QString::fromUtf8(card.caption), card.back, card.width};
         v.labels[at(s)] = {true, QString::fromUtf8(label.caption), label.fore};
     }
@@ -186,7 +199,7 @@ void Form2::build(FormWindow &window)
     setClientSizeTwips(window, kForm2ClientWidth, kForm2ClientHeight);
     window.setBackground(colors::White);
 
-    const std::vector<ControlSpec> table = form2Layout();
+    const std::vector<Row> table = form2Layout();
     m_controls = buildControls(window, table);
 
     for (int s = 0; s < seat::kSeatCount; ++s) {
@@ -197,10 +210,10 @@ void Form2::build(FormWindow &window)
     }
     m_banner = m_controls.get<QLabel>(Form2Control::Banner);
 
-    for (int i = 0; i < static_cast<int>(kSeatGroups.size()); ++i) {
-        m_options[at(i)] = m_controls.get<QRadioButton>(groupOption(i));
-        const auto group = static_cast<SeatGroup>(i);
-        QObject::connect(m_options[at(i)], &QRadioButton::toggled, &window, [this, group](bool checked) {
+    for (std::size_t i = 0; i < kGroupOptions.size(); ++i) {
+        const SeatGroup group = kGroupOptions[i].first;
+        m_options[i] = m_controls.get<QRadioButton>(kGroupOptions[i].second);
+        QObject::connect(m_options[i], &QRadioButton::toggled, &window, [this, group](bool checked) {
             if (checked && !m_applying)
                 onGroupSelected(group);
         });

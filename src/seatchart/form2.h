@@ -17,15 +17,15 @@ class QRadioButton;
 namespace qh {
 
 // The window's controls, as its code finds them (the layout name stays the
-// objectName). The group options follow each other in the order of SeatGroup.
+// objectName).
 enum class Form2Control { Card, NameLabel, Banner, Separator, Exit, ToSingleDraw, Arrange, AllOption, BoysOption,
                           GirlsOption };
 
 // The window's layout: every card first (cards lie above the name labels),
 // then the bottom bar, the banner, the separator and the name labels.
-std::vector<ControlSpec> form2Layout();
+std::vector<ControlSpec<Form2Control>> form2Layout();
 // What the controls built from `table` show, before the start changes anything.
-SeatView form2FirstView(std::span<const ControlSpec> table);
+SeatView form2FirstView(std::span<const ControlSpec<Form2Control>> table);
 
 inline constexpr int kForm2ClientWidth = 15090;
 inline constexpr int kForm2ClientHeight = 8970;
@@ -37,7 +37,7 @@ public:
     // The window's state: roster, seat order and the controls' properties.
     SeatChart &chart() { return m_chart; }
     const SeatChart &chart() const { return m_chart; }
-    const Controls &controls() const { return m_controls; }
+    const Controls<Form2Control> &controls() const { return m_controls; }
 
 protected:
     void build(FormWindow &window) override;
@@ -55,7 +55,7 @@ private:
 
     FormContext m_ctx;
     SeatChart m_chart;
-    Controls m_controls;
+    Controls<Form2Control> m_controls;
     std::array<QPushButton *, seat::kSeatCount> m_cards{};
     std::array<QLabel *, seat::kSeatCount> m_labels{};
     std::array<QRadioButton *, kSeatGroups.size()> m_options{}; // Option1, Option2, Option3

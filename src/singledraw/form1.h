@@ -11,14 +11,14 @@
 namespace qh {
 
 // The window's controls, as its code finds them (the layout name stays the
-// objectName). The mode options follow each other in the order of DrawOption.
+// objectName).
 enum class Form1Control { Exit, Draw, Text, ModeFrame, RepeatingOption, AllOption, BoysOption, GirlsOption,
                           ToSeatChart, Name, Label3, AllLast, BoyLast, GirlLast };
 
 // The window's layout, rows in stacking order (first on top).
-std::span<const ControlSpec> form1Layout();
+std::span<const ControlSpec<Form1Control>> form1Layout();
 // What the controls built from `table` show, before the load changes anything.
-DrawView form1FirstView(std::span<const ControlSpec> table);
+DrawView form1FirstView(std::span<const ControlSpec<Form1Control>> table);
 
 class Form1 : public Form {
 public:
@@ -27,7 +27,7 @@ public:
     // The window's members; they outlive the window's widgets.
     DrawState &state() { return m_state; }
     const DrawState &state() const { return m_state; }
-    const Controls &controls() const { return m_controls; }
+    const Controls<Form1Control> &controls() const { return m_controls; }
 
 protected:
     void build(FormWindow &window) override;
@@ -49,7 +49,7 @@ private:
 
     FormContext m_ctx;
     DrawState m_state;
-    Controls m_controls;
+    Controls<Form1Control> m_controls;
 };
 
 } // namespace qh

@@ -20,43 +20,42 @@ namespace qh {
 namespace {
 
 using K = ControlKind;
-constexpr auto C = controlId<Form0Control>;
 using enum Form0Control;
 constexpr FontSpec kSong1575{FontFace::SongTi, 15.75};
 constexpr FontSpec kSong18{FontFace::SongTi, 18};
 constexpr FontSpec kSong2175{FontFace::SongTi, 21.75};
 
 // In stored order: a row lies above the rows after it.
-const ControlSpec kLayout[] = {
-    {.kind = K::ColorButton, .name = "Command2", .id = C(Exit), .caption = "退出程序", .left = 11640, .top = 5040,
+const ControlSpec<Form0Control> kLayout[] = {
+    {.kind = K::ColorButton, .name = "Command2", .id = Exit, .caption = "退出程序", .left = 11640, .top = 5040,
      .width = 2500, .height = 800, .font = kSong2175, .tabIndex = 8},
-    {.kind = K::FileList, .name = "File1", .id = C(Files), .left = 11400, .top = 2040, .width = 2655, .height = 2295,
+    {.kind = K::FileList, .name = "File1", .id = Files, .left = 11400, .top = 2040, .width = 2655, .height = 2295,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 7,
      .fileFilter = "*.txt"},
-    {.kind = K::DirList, .name = "Dir1", .id = C(Folders), .left = 7800, .top = 2640, .width = 2895, .height = 1815,
+    {.kind = K::DirList, .name = "Dir1", .id = Folders, .left = 7800, .top = 2640, .width = 2895, .height = 1815,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 6},
-    {.kind = K::DriveList, .name = "Drive1", .id = C(Drives), .left = 7800, .top = 2040, .width = 2895, .height = 435,
+    {.kind = K::DriveList, .name = "Drive1", .id = Drives, .left = 7800, .top = 2040, .width = 2895, .height = 435,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 5},
-    {.kind = K::ColorButton, .name = "Command1", .id = C(Start), .caption = "开始使用", .left = 7800, .top = 5040,
+    {.kind = K::ColorButton, .name = "Command1", .id = Start, .caption = "开始使用", .left = 7800, .top = 5040,
      .width = 2500, .height = 800, .font = kSong2175, .tabIndex = 0},
-    {.kind = K::Picture, .name = "Image3", .id = C(Corner), .left = 0, .top = 0, .width = 720, .height = 720,
+    {.kind = K::Picture, .name = "Image3", .id = Corner, .left = 0, .top = 0, .width = 720, .height = 720,
      .picture = ":/qinghe/icons/corner.ico"},
-    {.kind = K::Line, .name = "Line1", .id = C(Rule), .left = 1680, .top = 7320, .width = 14040 - 1680, .height = 0,
+    {.kind = K::Line, .name = "Line1", .id = Rule, .left = 1680, .top = 7320, .width = 14040 - 1680, .height = 0,
      .fore = colors::RuleBlue},
-    {.kind = K::Label, .name = "Label4", .id = C(CornerLabel), .left = 13800, .top = 1080, .width = 765, .height = 495,
+    {.kind = K::Label, .name = "Label4", .id = CornerLabel, .left = 13800, .top = 1080, .width = 765, .height = 495,
      .font = kSong18, .back = colors::White, .fore = colors::ButtonText, .tabIndex = 4},
     // A title whose face is taller than its box shrinks rather than lose its lower strokes.
-    {.kind = K::FitLabel, .name = "Label3", .id = C(Title), .caption = "青禾抽签 人人平等 ", .left = 1440, .top = 240,
+    {.kind = K::FitLabel, .name = "Label3", .id = Title, .caption = "青禾抽签 人人平等 ", .left = 1440, .top = 240,
      .width = 12525, .height = 1215, .font = {FontFace::LiShu, 72}, .back = colors::White, .fore = colors::Red, .tabIndex = 3},
-    {.kind = K::Label, .name = "Label1", .id = C(Motto), .caption = "因为平等，需人人兴奋愉悦参与。", .left = 2040,
+    {.kind = K::Label, .name = "Label1", .id = Motto, .caption = "因为平等，需人人兴奋愉悦参与。", .left = 2040,
      .top = 6360, .width = 12045, .height = 495, .font = kSong18, .back = colors::White, .fore = colors::ButtonText,
      .tabIndex = 2},
-    {.kind = K::Picture, .name = "Image2", .id = C(Emblem), .left = 4680, .top = 4320, .width = 570, .height = 585,
+    {.kind = K::Picture, .name = "Image2", .id = Emblem, .left = 4680, .top = 4320, .width = 570, .height = 585,
      .picture = ":/qinghe/images/emblem.jpg"},
-    {.kind = K::Picture, .name = "Image1", .id = C(Photo), .left = 1800, .top = 2040, .width = 4800, .height = 3600,
+    {.kind = K::Picture, .name = "Image1", .id = Photo, .left = 1800, .top = 2040, .width = 4800, .height = 3600,
      .toolTip = "学生名单在“名单.txt”文件中,与本程序放在同一目录下.", .picture = ":/qinghe/images/photo.jpg"},
     // The caption ends in the maker's address, filled in when the window is built.
-    {.kind = K::Label, .name = "Label2", .id = C(Link), .caption = "软件下载及使用说明  ", .left = 5040, .top = 7560,
+    {.kind = K::Label, .name = "Label2", .id = Link, .caption = "软件下载及使用说明  ", .left = 5040, .top = 7560,
      .width = 6615, .height = 495, .font = kSong1575, .back = colors::White, .fore = colors::ButtonText,
      .tabIndex = 1},
 };
@@ -137,7 +136,7 @@ Form0::Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions)
 {
 }
 
-std::span<const ControlSpec> Form0::layout()
+std::span<const ControlSpec<Form0Control>> Form0::layout()
 {
     return kLayout;
 }

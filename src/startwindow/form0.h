@@ -37,8 +37,8 @@ public:
     // Some drive is still being read for the lists.
     bool isReading() const;
 
-    const Controls &controls() const { return m_controls; }
-    static std::span<const ControlSpec> layout();
+    const Controls<Form0Control> &controls() const { return m_controls; }
+    static std::span<const ControlSpec<Form0Control>> layout();
 
 protected:
     void build(FormWindow &window) override;
@@ -58,7 +58,7 @@ private:
     QUrl m_instructions;
     QStringList m_fileToOpen;
     bool m_commandLineAsked = false; // the latest roster looked for came from the command line
-    Controls m_controls;
+    Controls<Form0Control> m_controls;
     DriveList *m_drive = nullptr;
     DirList *m_dir = nullptr;
     FileList *m_files = nullptr;

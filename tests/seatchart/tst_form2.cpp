@@ -168,7 +168,7 @@ private slots:
     void firstViewIsTheLayout()
     {
         // A caption changed in the layout alone is what the first view holds.
-        std::vector<ControlSpec> table = form2Layout();
+        std::vector<ControlSpec<Form2Control>> table = form2Layout();
         table[22].caption = "二十三";
         QCOMPARE(form2FirstView(table).cards[22].caption, QStringLiteral("二十三"));
 
