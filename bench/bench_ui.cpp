@@ -108,7 +108,7 @@ void clickOption(QAbstractButton *option)
 
 // ---- the bare baseline of the seat chart: the same 172 rows, plain controls ----
 
-std::unique_ptr<QWidget> buildBareSeatWindow(const std::vector<qh::ControlSpec<qh::Form2Control>> &table)
+std::unique_ptr<QWidget> buildBareSeatWindow(std::span<const qh::ControlSpec<qh::Form2Control>> table)
 {
     auto window = std::make_unique<QWidget>();
     window->setFixedSize(qh::twipsSize(qh::kForm2ClientWidth, qh::kForm2ClientHeight));

@@ -75,7 +75,9 @@ const std::vector<FocusStop> &focusOrder()
 
 } // namespace
 
-std::vector<ControlSpec<Form2Control>> form2Layout()
+namespace {
+
+std::vector<Row> makeLayout()
 {
     // Tab index of each control, from the keyboard order.
     std::array<int, seat::kSeatCount> cardTab{};
@@ -176,7 +178,16 @@ std::vector<ControlSpec<Form2Control>> form2Layout()
     return table;
 }
 
-SeatView form2FirstView(std::span<const ControlSpec<Form2Control>> table)
+} // namespace
+
+std::span<const ControlSpec<Form2Control>> form2Layout()
+{
+    // Built once, when the first seat chart opens.
+    static const std::vector<Row> kLayout = makeLayout();
+    return kLayout;
+}
+
+SeatView firstView(std::span<const ControlSpec<Form2Control>> table)
 {
     SeatView v{seatChartStoredCaption(), QString::fromUtf8(rowOf(table, Form2Control::Banner).caption), {}, {}, {}};
     for (int s = 0; s < seat::kSeatCount; ++s) {
@@ -189,7 +200,7 @@ SeatView form2FirstView(std::span<const ControlSpec<Form2Control>> table)
 }
 
 Form2::Form2(FormContext ctx)
-    : Form(QStringLiteral("Form2")), m_ctx(std::move(ctx)), m_chart(m_ctx.clock, m_ctx.random)
+    : ViewForm(QStringLiteral("Form2")), m_ctx(std::move(ctx)), m_chart(m_ctx.clock, m_ctx.random)
 {
 }
 
@@ -199,35 +210,33 @@ void Form2::build(FormWindow &window)
     setClientSizeTwips(window, kForm2ClientWidth, kForm2ClientHeight);
     window.setBackground(colors::White);
 
-    const std::vector<Row> table = form2Layout();
-    m_controls = buildControls(window, table);
+    buildFrom(window, form2Layout());
 
     for (int s = 0; s < seat::kSeatCount; ++s) {
-        m_cards[at(s)] = m_controls.get<QPushButton>(Form2Control::Card, s);
-        m_labels[at(s)] = m_controls.get<QLabel>(Form2Control::NameLabel, s);
+        m_cards[at(s)] = control<QPushButton>(Form2Control::Card, s);
+        m_labels[at(s)] = control<QLabel>(Form2Control::NameLabel, s);
         // One handler for the whole card array; it receives the seat index.
         QObject::connect(m_cards[at(s)], &QPushButton::clicked, &window, [this, s] { onCardClicked(s); });
     }
-    m_banner = m_controls.get<QLabel>(Form2Control::Banner);
+    m_banner = control<QLabel>(Form2Control::Banner);
 
     for (std::size_t i = 0; i < kGroupOptions.size(); ++i) {
         const SeatGroup group = kGroupOptions[i].first;
-        m_options[i] = m_controls.get<QRadioButton>(kGroupOptions[i].second);
+        m_options[i] = control<QRadioButton>(kGroupOptions[i].second);
         QObject::connect(m_options[i], &QRadioButton::toggled, &window, [this, group](bool checked) {
             if (checked && !m_applying)
                 onGroupSelected(group);
         });
     }
-    QObject::connect(m_controls.get<QPushButton>(Form2Control::Arrange), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Form2Control::Arrange), &QPushButton::clicked, &window,
                      [this] { onRandomArrange(); });
-    QObject::connect(m_controls.get<QPushButton>(Form2Control::ToSingleDraw), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Form2Control::ToSingleDraw), &QPushButton::clicked, &window,
                      [this] { m_ctx.switcher.switchTo(FormId::SingleDraw); });
-    QObject::connect(m_controls.get<QPushButton>(Form2Control::Exit), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Form2Control::Exit), &QPushButton::clicked, &window,
                      [this] { m_ctx.platform.endProcess(); });
 
     // Fresh controls show the layout, whatever an earlier visit left.
-    m_shown = form2FirstView(table);
-    m_chart.ControlsCreated(m_shown);
+    m_chart.ControlsCreated(setFirstView(firstView(form2Layout())));
 }
 
 bool Form2::load()
@@ -242,13 +251,12 @@ bool Form2::load()
     });
     if (!started)
         return false;
-    applyView();
+    showView(m_chart.view());
     return true;
 }
 
-void Form2::teardown()
+void Form2::forgetControls()
 {
-    m_controls.clear();
     m_cards.fill(nullptr);
     m_labels.fill(nullptr);
     m_options.fill(nullptr);
@@ -269,7 +277,7 @@ void Form2::shown()
             if (!target)
                 target = m_options[0];
         } else {
-            target = m_controls.get<QWidget>(stop.control, stop.index);
+            target = control<QWidget>(stop.control, stop.index);
         }
         if (target && target->isVisibleTo(w) && target->isEnabled()) {
             target->setFocus(Qt::TabFocusReason);
@@ -281,38 +289,33 @@ void Form2::shown()
 void Form2::onCardClicked(int seat)
 {
     m_chart.RevealCard(seat);
-    applyView();
+    showView(m_chart.view());
 }
 
 void Form2::onGroupSelected(SeatGroup group)
 {
     m_chart.ChooseGroup(group);
-    applyView();
+    showView(m_chart.view());
 }
 
 void Form2::onRandomArrange()
 {
     m_chart.RandomArrange();
-    applyView();
+    showView(m_chart.view());
 }
 
-void Form2::applyView()
+void Form2::applyChanges(const SeatView &v, const SeatView &shown)
 {
-    FormWindow *w = window();
-    if (!w || !m_banner)
-        return;
     QScopedValueRollback<bool> guard(m_applying, true);
-    const SeatView &v = m_chart.view();
-
-    if (v.windowCaption != m_shown.windowCaption)
-        w->setWindowTitle(v.windowCaption);
-    applyChange(*m_banner, v.banner, m_shown.banner, setCaption);
-    if (v.selected != m_shown.selected && v.selected)
+    if (v.windowCaption != shown.windowCaption)
+        window()->setWindowTitle(v.windowCaption);
+    applyChange(*m_banner, v.banner, shown.banner, setCaption);
+    if (v.selected != shown.selected && v.selected)
         m_options[at(static_cast<int>(*v.selected))]->setChecked(true);
 
     const auto &places = seat::seatPlaces();
     for (int s = 0; s < seat::kSeatCount; ++s) {
-        const CardView &card = v.cards[at(s)], &was = m_shown.cards[at(s)];
+        const CardView &card = v.cards[at(s)], &was = shown.cards[at(s)];
         QPushButton &b = *m_cards[at(s)];
         applyChange(b, card.caption, was.caption, setCaption);
         applyChange(b, card.back, was.back, setBackColor);
@@ -322,13 +325,12 @@ void Form2::applyView()
         });
         applyChange(b, card.visible, was.visible, setShown);
 
-        const NameLabelView &label = v.labels[at(s)], &lwas = m_shown.labels[at(s)];
+        const NameLabelView &label = v.labels[at(s)], &lwas = shown.labels[at(s)];
         QLabel &l = *m_labels[at(s)];
         applyChange(l, label.caption, lwas.caption, setCaption);
         applyChange(l, label.fore, lwas.fore, setForeColor);
         applyChange(l, label.visible, lwas.visible, setShown);
     }
-    m_shown = v;
 }
 
 } // namespace qh

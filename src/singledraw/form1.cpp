@@ -90,7 +90,7 @@ std::span<const ControlSpec<Form1Control>> form1Layout()
     return kLayout;
 }
 
-DrawView form1FirstView(std::span<const ControlSpec<Form1Control>> table)
+DrawView firstView(std::span<const ControlSpec<Form1Control>> table)
 {
     const auto caption = [&](C id) { return QString::fromUtf8(rowOf(table, id).caption); };
     return {caption(C::Name),    caption(C::Draw),    rowOf(table, C::Draw).back, caption(C::Text),
@@ -98,7 +98,7 @@ DrawView form1FirstView(std::span<const ControlSpec<Form1Control>> table)
 }
 
 Form1::Form1(FormContext ctx)
-    : Form(QStringLiteral("Form1")), m_ctx(std::move(ctx)), m_state(m_ctx.clock, m_ctx.random)
+    : ViewForm(QStringLiteral("Form1")), m_ctx(std::move(ctx)), m_state(m_ctx.clock, m_ctx.random)
 {
 }
 
@@ -107,8 +107,8 @@ void Form1::build(FormWindow &window)
     // The caption stored with the window; the load replaces it at once.
     window.setWindowTitle(singleDrawStoredCaption());
     setClientSizeTwips(window, kClientWidth, kClientHeight);
-    m_controls = buildControls(window, kLayout);
-    m_state.controlsCreated(form1FirstView(kLayout));
+    buildFrom(window, kLayout);
+    m_state.controlsCreated(setFirstView(firstView(kLayout)));
 
     auto *draw = control<ColorButton>(C::Draw);
     // Drawing in front of a slide show leaves it the keyboard (Windows).
@@ -141,7 +141,6 @@ void Form1::build(FormWindow &window)
 bool Form1::load()
 {
     window()->setWindowTitle(windowCaption());
-    const DrawView before = m_state.view();
     // A roster that became unreadable since the seat chart loaded it ends the
     // program with the same box as there.
     const QString path = m_ctx.rosterPath();
@@ -154,15 +153,10 @@ bool Form1::load()
         reportRosterFailure(m_ctx.platform, status, path);
         return false;
     }
-    showChanges(before);
+    showView(m_state.view());
     // Runs Option2's selection steps, exactly as a click would.
     control<QRadioButton>(optionOf(DrawOption::All))->setChecked(true);
     return true;
-}
-
-void Form1::teardown()
-{
-    m_controls.clear();
 }
 
 void Form1::shown()
@@ -186,18 +180,17 @@ void Form1::runStep(Step &&step)
 {
     // Text1 takes typing (Tab reaches it), so its text is read back first:
     // emptying it must not be skipped as "unchanged".
-    if (window())
-        m_state.textTyped(control<QPlainTextEdit>(C::Text)->toPlainText());
-    const DrawView before = m_state.view();
+    if (window()) {
+        const QString typed = control<QPlainTextEdit>(C::Text)->toPlainText();
+        m_state.textTyped(typed);
+        lastShown().text = typed;
+    }
     step();
-    showChanges(before);
+    showView(m_state.view());
 }
 
-void Form1::showChanges(const DrawView &before)
+void Form1::applyChanges(const DrawView &now, const DrawView &before)
 {
-    if (!window())
-        return;
-    const DrawView &now = m_state.view();
     QWidget &draw = *control<ColorButton>(C::Draw);
     applyChange(*control<QLabel>(C::Name), now.name, before.name, setCaption);
     applyChange(draw, now.buttonCaption, before.buttonCaption, setCaption);

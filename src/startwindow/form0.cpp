@@ -131,12 +131,12 @@ private:
 } // namespace
 
 Form0::Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions)
-    : Form(QStringLiteral("Form0")), m_platform(platform), m_switcher(switcher),
+    : TableForm(QStringLiteral("Form0")), m_platform(platform), m_switcher(switcher),
       m_instructions(std::move(instructions))
 {
 }
 
-std::span<const ControlSpec<Form0Control>> Form0::layout()
+std::span<const ControlSpec<Form0Control>> form0Layout()
 {
     return kLayout;
 }
@@ -147,8 +147,8 @@ void Form0::build(FormWindow &window)
     setClientSizeTwips(window, 14865, 8370);
     window.setBackground(colors::White);
 
-    m_controls = buildControls(window, kLayout);
-    auto *link = m_controls.get<QLabel>(Link);
+    buildFrom(window, kLayout);
+    auto *link = control<QLabel>(Link);
     link->setText(link->text() + makerAddress() + QLatin1Char(' '));
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(new ClickFilter(link, [this] { openInstructions(); }));
@@ -162,9 +162,9 @@ void Form0::build(FormWindow &window)
         m_drive->openFile({path});
     }));
 
-    m_drive = m_controls.get<DriveList>(Drives);
-    m_dir = m_controls.get<DirList>(Folders);
-    m_files = m_controls.get<FileList>(Files);
+    m_drive = control<DriveList>(Drives);
+    m_dir = control<DirList>(Folders);
+    m_files = control<FileList>(Files);
 
     // Folders and files come read already, off this thread (the drive list
     // reads them); a list waiting for its answer shows the busy pointer.
@@ -193,9 +193,9 @@ void Form0::build(FormWindow &window)
     QObject::connect(m_dir, &DirList::folderOpened, m_drive, &DriveList::openFolder);
     QObject::connect(m_files, &FileList::fileSelected, m_files,
                      [this](const QString &name) { onFileSelected(name); });
-    QObject::connect(m_controls.get<QPushButton>(Start), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Start), &QPushButton::clicked, &window,
                      [this] { m_switcher.switchTo(FormId::SeatChart); });
-    QObject::connect(m_controls.get<QPushButton>(Exit), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Exit), &QPushButton::clicked, &window,
                      [this] { m_platform.endProcess(); });
 
     // The lists start in the program's working folder.
@@ -210,8 +210,8 @@ bool Form0::load()
     if (!m_instructions.isEmpty())
         m_platform.openUrlMinimised(m_instructions);
     window()->setWindowTitle(windowCaption());
-    m_controls.get<QPushButton>(Start)->setEnabled(false);
-    m_controls.get<QLabel>(Motto)->setText(
+    control<QPushButton>(Start)->setEnabled(false);
+    control<QLabel>(Motto)->setText(
         QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
     // A class opened from a shortcut: chosen when its drive answers, the
     // window showing meanwhile; a box names it when it cannot be opened.
@@ -232,7 +232,7 @@ void Form0::focusFirstControl()
 {
     // The window's own rule: the first control in tab order that can take
     // the focus. That is 开始使用 once a roster is chosen, so Enter starts.
-    QWidget *first = m_controls.get<QPushButton>(Start);
+    QWidget *first = control<QPushButton>(Start);
     QWidget *w = first;
     do {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) {
@@ -243,9 +243,8 @@ void Form0::focusFirstControl()
     } while (w && w != first);
 }
 
-void Form0::teardown()
+void Form0::forgetControls()
 {
-    m_controls.clear();
     m_drive = nullptr;
     m_dir = nullptr;
     m_files = nullptr;
@@ -259,7 +258,7 @@ void Form0::onFileSelected(const QString &fileName)
 void Form0::setFinalName(const QString &folder, const QString &fileName)
 {
     finalname = composeFinalName(QDir::toNativeSeparators(folder), fileName);
-    m_controls.get<QPushButton>(Start)->setEnabled(true);
+    control<QPushButton>(Start)->setEnabled(true);
 }
 
 bool Form0::isReading() const

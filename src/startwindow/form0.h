@@ -17,7 +17,10 @@ class FileList;
 enum class Form0Control { Exit, Files, Folders, Drives, Start, Corner, Rule, CornerLabel, Title, Motto, Emblem, Photo,
                           Link };
 
-class Form0 final : public Form {
+// The window's layout, rows in stacking order (first on top).
+std::span<const ControlSpec<Form0Control>> form0Layout();
+
+class Form0 final : public TableForm<Form0Control> {
 public:
     Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions);
 
@@ -37,13 +40,10 @@ public:
     // Some drive is still being read for the lists.
     bool isReading() const;
 
-    const Controls<Form0Control> &controls() const { return m_controls; }
-    static std::span<const ControlSpec<Form0Control>> layout();
-
 protected:
     void build(FormWindow &window) override;
     bool load() override;
-    void teardown() override;
+    void forgetControls() override;
     void shown() override;
 
 private:
@@ -58,7 +58,6 @@ private:
     QUrl m_instructions;
     QStringList m_fileToOpen;
     bool m_commandLineAsked = false; // the latest roster looked for came from the command line
-    Controls<Form0Control> m_controls;
     DriveList *m_drive = nullptr;
     DirList *m_dir = nullptr;
     FileList *m_files = nullptr;

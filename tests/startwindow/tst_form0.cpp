@@ -84,7 +84,7 @@ private slots:
         const QImage shot = w->grab().toImage();
         QCOMPARE(shot.pixelColor(twipsPoint(7000, 1750)), QColor(Qt::white)); // between title and lists
 
-        for (const auto &row : Form0::layout()) {
+        for (const auto &row : form0Layout()) {
             QWidget *c = form.controls().at(row.name, row.index);
             QVERIFY2(c, row.name);
             QCOMPARE(c->parentWidget(), w);
