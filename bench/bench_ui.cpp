@@ -222,7 +222,7 @@ int main(int argc, char *argv[])
     qh::SystemClock clock;
     qh::RandomSource random{20200101};
     qh::Program program(platform, clock, random, QUrl());
-    program.form0.finalname = roster;
+    program.form0.presetFinalName(roster);
     qh::Form2 &form2 = program.form2;
     qh::Form1 &form1 = program.form1;
 

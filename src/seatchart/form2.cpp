@@ -236,12 +236,12 @@ void Form2::build(FormWindow &window)
                      [this] { m_ctx.platform.endProcess(); });
 
     // Fresh controls show the layout, whatever an earlier visit left.
-    m_chart.ControlsCreated(setFirstView(firstView(form2Layout())));
+    m_chart.controlsCreated(setFirstView(firstView(form2Layout())));
 }
 
 bool Form2::load()
 {
-    const bool started = m_chart.Start([this](RosterLists &lists) {
+    const bool started = m_chart.start([this](RosterLists &lists) {
         const QString path = m_ctx.rosterPath ? m_ctx.rosterPath() : QString();
         const RosterStatus status = readRoster(path, kSeatChartRoster.limit, lists);
         if (status == RosterStatus::Loaded)
@@ -288,19 +288,19 @@ void Form2::shown()
 
 void Form2::onCardClicked(int seat)
 {
-    m_chart.RevealCard(seat);
+    m_chart.revealCard(seat);
     showView(m_chart.view());
 }
 
 void Form2::onGroupSelected(SeatGroup group)
 {
-    m_chart.ChooseGroup(group);
+    m_chart.chooseGroup(group);
     showView(m_chart.view());
 }
 
 void Form2::onRandomArrange()
 {
-    m_chart.RandomArrange();
+    m_chart.randomArrange();
     showView(m_chart.view());
 }
 

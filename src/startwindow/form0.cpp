@@ -257,7 +257,7 @@ void Form0::onFileSelected(const QString &fileName)
 
 void Form0::setFinalName(const QString &folder, const QString &fileName)
 {
-    finalname = composeFinalName(QDir::toNativeSeparators(folder), fileName);
+    m_finalName = composeFinalName(QDir::toNativeSeparators(folder), fileName);
     control<QPushButton>(Start)->setEnabled(true);
 }
 

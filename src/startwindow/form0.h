@@ -24,8 +24,11 @@ class Form0 final : public TableForm<Form0Control> {
 public:
     Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions);
 
-    // The chosen roster's full path; readable after the window has closed.
-    QString finalname;
+    // The chosen roster's full path (finalname); readable after the window has closed.
+    const QString &finalName() const { return m_finalName; }
+    // For tools that never open the window (the benchmarks): a roster taken
+    // as chosen.
+    void presetFinalName(const QString &path) { m_finalName = path; }
 
     // The roster named on the command line (its arguments after the
     // program's name; see openableArgument), looked for when the window
@@ -57,6 +60,7 @@ private:
     WindowSwitcher &m_switcher;
     QUrl m_instructions;
     QStringList m_fileToOpen;
+    QString m_finalName;
     bool m_commandLineAsked = false; // the latest roster looked for came from the command line
     DriveList *m_drive = nullptr;
     DirList *m_dir = nullptr;

@@ -220,7 +220,7 @@ ControlSet buildControlSet(QWidget &form, std::span<const ControlSpec<AnyControl
 
     // One filter for all the window's controls that take the focus: Enter
     // presses the focused button, a held key only once, also across windows.
-    EnterPressesButton *enterPresses = nullptr;
+    ButtonKeyFilter *buttonKeys = nullptr;
     const auto *formWindow = qobject_cast<const FormWindow *>(&form);
     HeldKeys *heldKeys = formWindow ? formWindow->heldKeys() : nullptr;
 
@@ -273,9 +273,9 @@ ControlSet buildControlSet(QWidget &form, std::span<const ControlSpec<AnyControl
             if (!takesFocus(row.kind) || row.tabIndex < 0) {
                 w->setFocusPolicy(Qt::NoFocus);
             } else {
-                if (!enterPresses)
-                    enterPresses = new EnterPressesButton(&form, heldKeys);
-                w->installEventFilter(enterPresses);
+                if (!buttonKeys)
+                    buttonKeys = new ButtonKeyFilter(&form, heldKeys);
+                w->installEventFilter(buttonKeys);
             }
             created[i] = w;
         }

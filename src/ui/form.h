@@ -47,11 +47,11 @@ public:
     QSize designSize() const { return m_design; }
     // Lays the controls out for a client area of that size.
     void zoomTo(QSize client);
-    // Places the window on its screen (placeOnScreen) with a guessed frame,
+    // Places the window on its screen (fitAndCentre) with a guessed frame,
     // and again once, with the real one, as soon as the platform reports it
     // (placeWithRealFrame, also run on the window's moves and resizes): a
     // window manager may frame the window only some time after it is shown.
-    void placeOnScreen(bool resizable, QMargins guessedFrame);
+    void placeWithGuessedFrame(bool resizable, QMargins guessedFrame);
     void placeWithRealFrame();
     // The frame around the client area; null while the platform has not said.
     QMargins frameMargins() const;
@@ -183,7 +183,7 @@ private:
 // Sizes a window to its design size, zoomed out where that does not fit the
 // available area of its screen with a frame of frameMargins, and centres it
 // there, its frame wholly inside. A resizable window may grow from that size.
-void placeOnScreen(FormWindow &window, bool resizable, QMargins frameMargins);
+void fitAndCentre(FormWindow &window, bool resizable, QMargins frameMargins);
 
 } // namespace qh
 

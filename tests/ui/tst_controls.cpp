@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(c.at("Line1")->focusPolicy(), Qt::NoFocus);
     }
 
-    void enterPressesFocusedButton_data()
+    void buttonKeysFocusedButton_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("key");
@@ -270,7 +270,7 @@ private slots:
         QTest::newRow("Shift+Enter") << plain << int(Qt::Key_Return) << shift << false << true << 0;
         QTest::newRow("disabled button") << card << int(Qt::Key_Return) << none << false << false << 0;
     }
-    void enterPressesFocusedButton()
+    void buttonKeysFocusedButton()
     {
         QFETCH(QString, button);
         QFETCH(int, key);
