@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
         return true;
     };
     qh::SeatChart chart(clock, random);
-    chart.Start(loadClass);
+    chart.start(loadClass);
     qh::DrawState draw(clock, random);
     draw.load(loadClass);
     draw.select(qh::DrawOption::All);
@@ -100,18 +100,18 @@ int main(int argc, char *argv[])
     // The same shuffles on a clock that is only a number: what the clock reads cost.
     qh::FixedClock fixedClock(36000.0);
     qh::SeatChart fixedChart(fixedClock, random);
-    fixedChart.Start(loadClass);
+    fixedChart.start(loadClass);
     qh::DrawState fixedDraw(fixedClock, random);
     fixedDraw.load(loadClass);
     fixedDraw.select(qh::DrawOption::All);
 
     std::vector<double> seats, order, base, seatsFixed, orderFixed;
     for (int b = 0; b < batches; ++b) {
-        seats.push_back(usPerCall([&] { chart.ShuffleSeats(); }));
+        seats.push_back(usPerCall([&] { chart.shuffleSeats(); }));
         base.push_back(usPerCall([&] { std::shuffle(ints.begin(), ints.end(), engine); }));
-        order.push_back(usPerCall([&] { draw.ShuffleDrawOrder(); }));
-        seatsFixed.push_back(usPerCall([&] { fixedChart.ShuffleSeats(); }));
-        orderFixed.push_back(usPerCall([&] { fixedDraw.ShuffleDrawOrder(); }));
+        order.push_back(usPerCall([&] { draw.shuffleDrawOrder(); }));
+        seatsFixed.push_back(usPerCall([&] { fixedChart.shuffleSeats(); }));
+        orderFixed.push_back(usPerCall([&] { fixedDraw.shuffleDrawOrder(); }));
     }
     if (!isPermutation(chart.seatOrder()) || !isPermutation(draw.drawOrder()) || !isPermutation(ints) ||
         !isPermutation(fixedChart.seatOrder()) || !isPermutation(fixedDraw.drawOrder())) {

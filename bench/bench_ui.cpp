@@ -108,11 +108,11 @@ void clickOption(QAbstractButton *option)
 
 // ---- the bare baseline of the seat chart: the same 172 rows, plain controls ----
 
-std::unique_ptr<QWidget> buildBareSeatWindow(const std::vector<qh::ControlSpec> &table)
+std::unique_ptr<QWidget> buildBareSeatWindow(std::span<const qh::ControlSpec<qh::Form2Control>> table)
 {
     auto window = std::make_unique<QWidget>();
     window->setFixedSize(qh::twipsSize(qh::kForm2ClientWidth, qh::kForm2ClientHeight));
-    for (const qh::ControlSpec &row : table) {
+    for (const auto &row : table) {
         const QString caption = QString::fromUtf8(row.caption);
         QWidget *w = nullptr;
         switch (row.kind) {
@@ -222,12 +222,12 @@ int main(int argc, char *argv[])
     qh::SystemClock clock;
     qh::RandomSource random{20200101};
     qh::Program program(platform, clock, random, QUrl());
-    program.form0.finalname = roster;
+    program.form0.presetFinalName(roster);
     qh::Form2 &form2 = program.form2;
     qh::Form1 &form1 = program.form1;
 
     // ---- 2. opening the seat chart ----
-    const std::vector<qh::ControlSpec> table = qh::form2Layout();
+    const auto table = qh::form2Layout();
     if (table.size() != 172)
         fail("the seat chart no longer has 172 controls");
     Row open{"seat-open", {}, {}};

@@ -41,3 +41,10 @@ endfunction()
 set(QH_NO_WIDGETS_INCLUDE_DIR ${PROJECT_BINARY_DIR}/guards/no-widgets)
 file(CONFIGURE OUTPUT ${QH_NO_WIDGETS_INCLUDE_DIR}/QtWidgets/qtwidgetsglobal.h
   CONTENT "#error \"a widget header below the widgets layer: core/ uses QtCore and QtGui only\"\n" @ONLY)
+
+# An include that climbs out of its folder ("../") is found beside the file,
+# not through an include root, and so would pass over the layers: every build
+# runs this check before the first library (src/CMakeLists.txt), and so does
+# ctest (include_check).
+set(QH_INCLUDE_CHECK ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/CheckIncludes.cmake)
+add_custom_target(qh_include_check COMMAND ${QH_INCLUDE_CHECK} VERBATIM)

@@ -49,7 +49,7 @@ namespace {
 FormContext context(Platform &platform, Clock &clock, RandomSource &random, App &app, const Form0 &form0)
 {
     // Both mode windows read the start window's finalname at every load.
-    return FormContext{platform, clock, random, app, [&form0] { return form0.finalname; }};
+    return FormContext{platform, clock, random, app, [&form0] { return form0.finalName(); }};
 }
 
 } // namespace

@@ -64,7 +64,7 @@ int DrawState::groupLast(DrawOption option) const
     return lastIn(m_lists, modeSpec(option).list);
 }
 
-void DrawState::ShuffleDrawOrder()
+void DrawState::shuffleDrawOrder()
 {
     const int slotCount = std::clamp(m_maxStudents, 0, kSingleDrawSlots);
     for (int i = 0; i < slotCount; ++i)
@@ -102,7 +102,7 @@ void DrawState::startPass(DrawOption option)
     m_view.buttonCaption = totalCaption(last + 1);
     m_view.buttonColor = modeColor(option);
     m_poolLast = last;
-    ShuffleDrawOrder();
+    shuffleDrawOrder();
     m_drawPos = 0;
 }
 

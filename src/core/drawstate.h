@@ -93,7 +93,7 @@ public:
 
     // Identity order over all slots, then a front-to-back Fisher-Yates shuffle
     // of slots 0..poolLast, reseeding from the clock before every step.
-    void ShuffleDrawOrder();
+    void shuffleDrawOrder();
 
     // The names list and last index of an each-once group.
     QString groupName(DrawOption option, int slot) const;

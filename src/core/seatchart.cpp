@@ -49,7 +49,7 @@ QString SeatChart::nameUnder(int seat) const
     return nameAt(names, m_seatOrder[at(seat)]);
 }
 
-void SeatChart::ShuffleSeats()
+void SeatChart::shuffleSeats()
 {
     const int last = std::min(m_lastSeat, seat::kLastSeat);
     for (int s = 0; s <= last; ++s)
@@ -64,7 +64,7 @@ void SeatChart::ShuffleSeats()
     }
 }
 
-void SeatChart::DealGroup(const std::vector<QString> &names, int last)
+void SeatChart::dealGroup(const std::vector<QString> &names, int last)
 {
     last = std::min(last, seat::kLastSeat);
     for (int s = 0; s <= last; ++s) {
@@ -77,7 +77,7 @@ void SeatChart::DealGroup(const std::vector<QString> &names, int last)
     }
 }
 
-void SeatChart::ClearSeats()
+void SeatChart::clearSeats()
 {
     for (int s = 0; s <= std::min(m_lastSeat, seat::kLastSeat); ++s) {
         m_view.cards[at(s)].visible = false;
@@ -85,20 +85,20 @@ void SeatChart::ClearSeats()
     }
 }
 
-bool SeatChart::Start(const std::function<bool(RosterLists &)> &loadRoster)
+bool SeatChart::start(const std::function<bool(RosterLists &)> &loadRoster)
 {
     m_view.windowCaption = windowCaption();
     m_view.banner.clear();
     m_lastSeat = seat::kLastSeat;
     // Selecting 全体 empties the chart; nothing can be dealt before the roster is read.
     m_view.selected = SeatGroup::All;
-    ClearSeats();
+    clearSeats();
     if (loadRoster && !loadRoster(m_roster))
         return false;
     const int n = lastOf(SeatGroup::All);
     m_poolLast = n;
-    ShuffleSeats();
-    DealGroup(namesOf(SeatGroup::All), n);
+    shuffleSeats();
+    dealGroup(namesOf(SeatGroup::All), n);
     for (int s = 0; s <= n; ++s) {
         m_view.cards[at(s)].back = cardColor(SeatGroup::All);
         m_view.cards[at(s)].width = seat::kDealtCardWidth;
@@ -106,43 +106,43 @@ bool SeatChart::Start(const std::function<bool(RosterLists &)> &loadRoster)
     return true;
 }
 
-void SeatChart::Arrange(SeatGroup group)
+void SeatChart::arrange(SeatGroup group)
 {
     m_poolLast = lastOf(group);
-    ShuffleSeats();
-    DealGroup(namesOf(group), m_poolLast);
+    shuffleSeats();
+    dealGroup(namesOf(group), m_poolLast);
 }
 
-void SeatChart::ChooseGroup(SeatGroup group)
+void SeatChart::chooseGroup(SeatGroup group)
 {
     m_view.selected = group;
-    ClearSeats();
-    Arrange(group);
+    clearSeats();
+    arrange(group);
     for (int s = 0; s <= m_poolLast; ++s)
         m_view.cards[at(s)].back = cardColor(group);
     m_view.banner.clear();
 }
 
-void SeatChart::RandomArrange()
+void SeatChart::randomArrange()
 {
     m_view.banner.clear();
-    ClearSeats();
+    clearSeats();
     if (m_view.selected)
-        Arrange(*m_view.selected);
+        arrange(*m_view.selected);
 }
 
-void SeatChart::ResetNameColors()
+void SeatChart::resetNameColors()
 {
     for (int s = 0; s <= std::min(m_lastSeat, seat::kLastSeat); ++s)
         m_view.labels[at(s)].fore = kEarlierNameColor;
 }
 
-void SeatChart::RevealCard(int seat)
+void SeatChart::revealCard(int seat)
 {
     // Only a face-down card can be turned over: a hidden card takes no click.
     if (seat < 0 || seat > seat::kLastSeat || !m_view.cards[at(seat)].visible)
         return;
-    ResetNameColors();
+    resetNameColors();
     if (m_view.selected)
         m_view.banner = nameUnder(seat);
     NameLabelView &label = m_view.labels[at(seat)];

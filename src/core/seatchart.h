@@ -84,23 +84,23 @@ public:
     // ---- the controls' properties ----
     const SeatView &view() const { return m_view; }
     // The window's controls were created afresh, showing `fresh` (their layout).
-    void ControlsCreated(const SeatView &fresh) { m_view = fresh; }
+    void controlsCreated(const SeatView &fresh) { m_view = fresh; }
 
     // ---- actions ----
     // The window's start. loadRoster fills the roster; false means it ended the
     // process, and then the start stops at once (nothing dealt) and returns false.
-    bool Start(const std::function<bool(RosterLists &)> &loadRoster);
+    bool start(const std::function<bool(RosterLists &)> &loadRoster);
     // A change of the selected option: a new arrangement of that group.
-    void ChooseGroup(SeatGroup group);
+    void chooseGroup(SeatGroup group);
     // 随机排列: a new arrangement of the selected group.
-    void RandomArrange();
+    void randomArrange();
     // A click on card `seat`: turn it over and show the name in the banner.
-    void RevealCard(int seat);
+    void revealCard(int seat);
     // Every name label back to the colour of earlier names.
-    void ResetNameColors();
+    void resetNameColors();
 
     // A fresh random order of seats 0..poolLast; every seat above keeps its index.
-    void ShuffleSeats();
+    void shuffleSeats();
 
     // The name list and last index a group covers.
     const std::vector<QString> &namesOf(SeatGroup group) const;
@@ -110,10 +110,10 @@ public:
 
 private:
     // Deals names 0..last face down onto seats 0..last in seatOrder.
-    void DealGroup(const std::vector<QString> &names, int last);
+    void dealGroup(const std::vector<QString> &names, int last);
     // Hides every card and empties every name label.
-    void ClearSeats();
-    void Arrange(SeatGroup group);
+    void clearSeats();
+    void arrange(SeatGroup group);
 
     Clock &m_clock;
     RandomSource &m_random;

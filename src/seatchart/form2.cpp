@@ -12,6 +12,9 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
+#include <map>
+#include <utility>
+
 namespace qh {
 
 namespace {
@@ -21,7 +24,14 @@ constexpr std::size_t at(int i)
     return static_cast<std::size_t>(i);
 }
 
-Form2Control groupOption(int group) { return Form2Control(controlId(Form2Control::AllOption) + group); }
+using Row = ControlSpec<Form2Control>;
+
+// Each group's option button, in the order of kSeatGroups (Option1, Option2, Option3).
+constexpr std::array<std::pair<SeatGroup, Form2Control>, kSeatGroups.size()> kGroupOptions{{
+    {SeatGroup::All, Form2Control::AllOption},
+    {SeatGroup::Boys, Form2Control::BoysOption},
+    {SeatGroup::Girls, Form2Control::GirlsOption},
+}};
 
 constexpr FontSpec kCardFont{FontFace::HeiTi, 26.25};
 constexpr FontSpec kNameFont{FontFace::HeiTi, 14.25};
@@ -65,30 +75,34 @@ const std::vector<FocusStop> &focusOrder()
 
 } // namespace
 
-std::vector<ControlSpec> form2Layout()
+namespace {
+
+std::vector<Row> makeLayout()
 {
     // Tab index of each control, from the keyboard order.
     std::array<int, seat::kSeatCount> cardTab{};
-    std::array<int, controlId(Form2Control::GirlsOption) + 1> barTab{}; // by Form2Control
+    std::map<Form2Control, int> barTab;
     int tab = 0;
     for (const FocusStop &stop : focusOrder()) {
         if (stop.index >= 0)
             cardTab[at(stop.index)] = tab++;
-        else // Option1, Option2, Option3 in a row
-            for (int k = 0; k < (stop.control == Form2Control::AllOption ? 3 : 1); ++k)
-                barTab[at(controlId(stop.control) + k)] = tab++;
+        else if (stop.control == Form2Control::AllOption) // Option1, Option2, Option3 in a row
+            for (const auto &option : kGroupOptions)
+                barTab[option.second] = tab++;
+        else
+            barTab[stop.control] = tab++;
     }
 
-    std::vector<ControlSpec> table;
+    std::vector<Row> table;
     table.reserve(2 * seat::kSeatCount + 8);
     const auto &places = seat::seatPlaces();
 
     for (int s = 0; s < seat::kSeatCount; ++s) {
         const seat::TwipRect &r = places[at(s)].card;
-        ControlSpec c;
+        Row c;
         c.kind = ControlKind::ColorButton;
         c.name = "Command1";
-        c.index = s, c.id = controlId(Form2Control::Card);
+        c.index = s, c.id = Form2Control::Card;
         c.caption = "23";
         c.left = r.left, c.top = r.top, c.width = r.width, c.height = r.height;
         c.font = kCardFont;
@@ -101,31 +115,32 @@ std::vector<ControlSpec> form2Layout()
 
     const auto barButton = [&](ControlKind kind, Form2Control id, const char *name, const char *caption, int left,
                                 Color back) {
-        ControlSpec c;
+        Row c;
         c.kind = kind;
-        c.name = name, c.id = controlId(id);
+        c.name = name, c.id = id;
         c.caption = caption;
         c.left = left, c.top = 8280, c.width = 1800, c.height = 550;
         c.font = kBarFont;
         c.back = back;
         c.fore = colors::ButtonText;
-        c.tabIndex = barTab[at(c.id)];
+        c.tabIndex = barTab[id];
         c.align = Qt::AlignCenter;
         table.push_back(c);
     };
     barButton(ControlKind::Button, Form2Control::Exit, "Command3", "退出点名", 360, colors::ButtonFace);
     barButton(ControlKind::Button, Form2Control::ToSingleDraw, "Command2", "转堆叠式", 2832, colors::ButtonFace);
     // The group options, Option3 first as they are stacked, each 2472 twips right of the one before.
-    for (int i = static_cast<int>(kSeatGroups.size()) - 1; i >= 0; --i) {
-        const GroupSpec &g = kSeatGroups[at(i)];
-        barButton(ControlKind::OptionButton, groupOption(i), g.option, g.caption, 7776 + 2472 * i, g.color);
+    for (int i = static_cast<int>(kGroupOptions.size()) - 1; i >= 0; --i) {
+        const auto &[group, id] = kGroupOptions[at(i)];
+        const GroupSpec &g = groupSpec(group);
+        barButton(ControlKind::OptionButton, id, g.option, g.caption, 7776 + 2472 * i, g.color);
     }
     barButton(ControlKind::Button, Form2Control::Arrange, "Command4", "随机排列", 5304, colors::ButtonFace);
 
     {
-        ControlSpec b;
+        Row b;
         b.kind = ControlKind::FitLabel;
-        b.name = "Label2", b.id = controlId(Form2Control::Banner);
+        b.name = "Label2", b.id = Form2Control::Banner;
         b.caption = "赵钱孙李";
         b.left = seat::kBannerRect.left, b.top = seat::kBannerRect.top;
         b.width = seat::kBannerRect.width, b.height = seat::kBannerRect.height;
@@ -137,9 +152,9 @@ std::vector<ControlSpec> form2Layout()
         table.push_back(b);
     }
     {
-        ControlSpec line;
+        Row line;
         line.kind = ControlKind::Line;
-        line.name = "Line1", line.id = controlId(Form2Control::Separator);
+        line.name = "Line1", line.id = Form2Control::Separator;
         line.left = 360, line.top = 8160, line.width = 14520 - 360, line.height = 0;
         line.fore = colors::WindowText;
         table.push_back(line);
@@ -147,10 +162,10 @@ std::vector<ControlSpec> form2Layout()
 
     for (int s = 0; s < seat::kSeatCount; ++s) {
         const seat::TwipRect &r = places[at(s)].label;
-        ControlSpec l;
+        Row l;
         l.kind = ControlKind::FitLabel;
         l.name = "Label1";
-        l.index = s, l.id = controlId(Form2Control::NameLabel);
+        l.index = s, l.id = Form2Control::NameLabel;
         l.caption = "赵钱孙李";
         l.left = r.left, l.top = r.top, l.width = r.width, l.height = r.height;
         l.font = kNameFont;
@@ -163,12 +178,21 @@ std::vector<ControlSpec> form2Layout()
     return table;
 }
 
-SeatView form2FirstView(std::span<const ControlSpec> table)
+} // namespace
+
+std::span<const ControlSpec<Form2Control>> form2Layout()
+{
+    // Built once, when the first seat chart opens.
+    static const std::vector<Row> kLayout = makeLayout();
+    return kLayout;
+}
+
+SeatView firstView(std::span<const ControlSpec<Form2Control>> table)
 {
     SeatView v{seatChartStoredCaption(), QString::fromUtf8(rowOf(table, Form2Control::Banner).caption), {}, {}, {}};
     for (int s = 0; s < seat::kSeatCount; ++s) {
-        const ControlSpec &card = rowOf(table, Form2Control::Card, s);
-        const ControlSpec &label = rowOf(table, Form2Control::NameLabel, s);
+        const Row &card = rowOf(table, Form2Control::Card, s);
+        const Row &label = rowOf(table, Form2Control::NameLabel, s);
         v.cards[at(s)] = {true, QString::fromUtf8(card.caption), card.back, card.width};
         v.labels[at(s)] = {true, QString::fromUtf8(label.caption), label.fore};
     }
@@ -176,7 +200,7 @@ SeatView form2FirstView(std::span<const ControlSpec> table)
 }
 
 Form2::Form2(FormContext ctx)
-    : Form(QStringLiteral("Form2")), m_ctx(std::move(ctx)), m_chart(m_ctx.clock, m_ctx.random)
+    : ViewForm(QStringLiteral("Form2")), m_ctx(std::move(ctx)), m_chart(m_ctx.clock, m_ctx.random)
 {
 }
 
@@ -186,40 +210,38 @@ void Form2::build(FormWindow &window)
     setClientSizeTwips(window, kForm2ClientWidth, kForm2ClientHeight);
     window.setBackground(colors::White);
 
-    const std::vector<ControlSpec> table = form2Layout();
-    m_controls = buildControls(window, table);
+    buildFrom(window, form2Layout());
 
     for (int s = 0; s < seat::kSeatCount; ++s) {
-        m_cards[at(s)] = m_controls.get<QPushButton>(Form2Control::Card, s);
-        m_labels[at(s)] = m_controls.get<QLabel>(Form2Control::NameLabel, s);
+        m_cards[at(s)] = control<QPushButton>(Form2Control::Card, s);
+        m_labels[at(s)] = control<QLabel>(Form2Control::NameLabel, s);
         // One handler for the whole card array; it receives the seat index.
         QObject::connect(m_cards[at(s)], &QPushButton::clicked, &window, [this, s] { onCardClicked(s); });
     }
-    m_banner = m_controls.get<QLabel>(Form2Control::Banner);
+    m_banner = control<QLabel>(Form2Control::Banner);
 
-    for (int i = 0; i < static_cast<int>(kSeatGroups.size()); ++i) {
-        m_options[at(i)] = m_controls.get<QRadioButton>(groupOption(i));
-        const auto group = static_cast<SeatGroup>(i);
-        QObject::connect(m_options[at(i)], &QRadioButton::toggled, &window, [this, group](bool checked) {
+    for (std::size_t i = 0; i < kGroupOptions.size(); ++i) {
+        const SeatGroup group = kGroupOptions[i].first;
+        m_options[i] = control<QRadioButton>(kGroupOptions[i].second);
+        QObject::connect(m_options[i], &QRadioButton::toggled, &window, [this, group](bool checked) {
             if (checked && !m_applying)
                 onGroupSelected(group);
         });
     }
-    QObject::connect(m_controls.get<QPushButton>(Form2Control::Arrange), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Form2Control::Arrange), &QPushButton::clicked, &window,
                      [this] { onRandomArrange(); });
-    QObject::connect(m_controls.get<QPushButton>(Form2Control::ToSingleDraw), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Form2Control::ToSingleDraw), &QPushButton::clicked, &window,
                      [this] { m_ctx.switcher.switchTo(FormId::SingleDraw); });
-    QObject::connect(m_controls.get<QPushButton>(Form2Control::Exit), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Form2Control::Exit), &QPushButton::clicked, &window,
                      [this] { m_ctx.platform.endProcess(); });
 
     // Fresh controls show the layout, whatever an earlier visit left.
-    m_shown = form2FirstView(table);
-    m_chart.ControlsCreated(m_shown);
+    m_chart.controlsCreated(setFirstView(firstView(form2Layout())));
 }
 
 bool Form2::load()
 {
-    const bool started = m_chart.Start([this](RosterLists &lists) {
+    const bool started = m_chart.start([this](RosterLists &lists) {
         const QString path = m_ctx.rosterPath ? m_ctx.rosterPath() : QString();
         const RosterStatus status = readRoster(path, kSeatChartRoster.limit, lists);
         if (status == RosterStatus::Loaded)
@@ -229,13 +251,12 @@ bool Form2::load()
     });
     if (!started)
         return false;
-    applyView();
+    showView(m_chart.view());
     return true;
 }
 
-void Form2::teardown()
+void Form2::forgetControls()
 {
-    m_controls.clear();
     m_cards.fill(nullptr);
     m_labels.fill(nullptr);
     m_options.fill(nullptr);
@@ -256,7 +277,7 @@ void Form2::shown()
             if (!target)
                 target = m_options[0];
         } else {
-            target = m_controls.get<QWidget>(stop.control, stop.index);
+            target = control<QWidget>(stop.control, stop.index);
         }
         if (target && target->isVisibleTo(w) && target->isEnabled()) {
             target->setFocus(Qt::TabFocusReason);
@@ -267,39 +288,34 @@ void Form2::shown()
 
 void Form2::onCardClicked(int seat)
 {
-    m_chart.RevealCard(seat);
-    applyView();
+    m_chart.revealCard(seat);
+    showView(m_chart.view());
 }
 
 void Form2::onGroupSelected(SeatGroup group)
 {
-    m_chart.ChooseGroup(group);
-    applyView();
+    m_chart.chooseGroup(group);
+    showView(m_chart.view());
 }
 
 void Form2::onRandomArrange()
 {
-    m_chart.RandomArrange();
-    applyView();
+    m_chart.randomArrange();
+    showView(m_chart.view());
 }
 
-void Form2::applyView()
+void Form2::applyChanges(const SeatView &v, const SeatView &shown)
 {
-    FormWindow *w = window();
-    if (!w || !m_banner)
-        return;
     QScopedValueRollback<bool> guard(m_applying, true);
-    const SeatView &v = m_chart.view();
-
-    if (v.windowCaption != m_shown.windowCaption)
-        w->setWindowTitle(v.windowCaption);
-    applyChange(*m_banner, v.banner, m_shown.banner, setCaption);
-    if (v.selected != m_shown.selected && v.selected)
+    if (v.windowCaption != shown.windowCaption)
+        window()->setWindowTitle(v.windowCaption);
+    applyChange(*m_banner, v.banner, shown.banner, setCaption);
+    if (v.selected != shown.selected && v.selected)
         m_options[at(static_cast<int>(*v.selected))]->setChecked(true);
 
     const auto &places = seat::seatPlaces();
     for (int s = 0; s < seat::kSeatCount; ++s) {
-        const CardView &card = v.cards[at(s)], &was = m_shown.cards[at(s)];
+        const CardView &card = v.cards[at(s)], &was = shown.cards[at(s)];
         QPushButton &b = *m_cards[at(s)];
         applyChange(b, card.caption, was.caption, setCaption);
         applyChange(b, card.back, was.back, setBackColor);
@@ -309,13 +325,12 @@ void Form2::applyView()
         });
         applyChange(b, card.visible, was.visible, setShown);
 
-        const NameLabelView &label = v.labels[at(s)], &lwas = m_shown.labels[at(s)];
+        const NameLabelView &label = v.labels[at(s)], &lwas = shown.labels[at(s)];
         QLabel &l = *m_labels[at(s)];
         applyChange(l, label.caption, lwas.caption, setCaption);
         applyChange(l, label.fore, lwas.fore, setForeColor);
         applyChange(l, label.visible, lwas.visible, setShown);
     }
-    m_shown = v;
 }
 
 } // namespace qh

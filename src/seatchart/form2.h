@@ -8,7 +8,6 @@
 #include "ui/form.h"
 
 #include <array>
-#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -17,32 +16,31 @@ class QRadioButton;
 namespace qh {
 
 // The window's controls, as its code finds them (the layout name stays the
-// objectName). The group options follow each other in the order of SeatGroup.
+// objectName).
 enum class Form2Control { Card, NameLabel, Banner, Separator, Exit, ToSingleDraw, Arrange, AllOption, BoysOption,
                           GirlsOption };
 
 // The window's layout: every card first (cards lie above the name labels),
 // then the bottom bar, the banner, the separator and the name labels.
-std::vector<ControlSpec> form2Layout();
+std::span<const ControlSpec<Form2Control>> form2Layout();
 // What the controls built from `table` show, before the start changes anything.
-SeatView form2FirstView(std::span<const ControlSpec> table);
+SeatView firstView(std::span<const ControlSpec<Form2Control>> table);
 
 inline constexpr int kForm2ClientWidth = 15090;
 inline constexpr int kForm2ClientHeight = 8970;
 
-class Form2 : public Form {
+class Form2 : public ViewForm<Form2Control, SeatView> {
 public:
     explicit Form2(FormContext ctx);
 
     // The window's state: roster, seat order and the controls' properties.
     SeatChart &chart() { return m_chart; }
     const SeatChart &chart() const { return m_chart; }
-    const Controls &controls() const { return m_controls; }
 
 protected:
     void build(FormWindow &window) override;
     bool load() override;
-    void teardown() override;
+    void forgetControls() override;
     void shown() override;
     bool maximisable() const override { return true; }
 
@@ -50,17 +48,14 @@ private:
     void onCardClicked(int seat);
     void onGroupSelected(SeatGroup group);
     void onRandomArrange();
-    // Copies the state's view to the widgets, touching only what changed.
-    void applyView();
+    void applyChanges(const SeatView &now, const SeatView &was) override;
 
     FormContext m_ctx;
     SeatChart m_chart;
-    Controls m_controls;
     std::array<QPushButton *, seat::kSeatCount> m_cards{};
     std::array<QLabel *, seat::kSeatCount> m_labels{};
     std::array<QRadioButton *, kSeatGroups.size()> m_options{}; // Option1, Option2, Option3
     QLabel *m_banner = nullptr;
-    SeatView m_shown;        // what the widgets show right now
     bool m_applying = false; // selecting an option from the view is no user choice
 };
 

@@ -14,7 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace qh {
 
@@ -29,59 +31,66 @@ constexpr int kClientWidth = 5340;
 constexpr int kClientHeight = 2775;
 
 using C = Form1Control;
-constexpr auto idOf = controlId<C>;
+using Row = ControlSpec<C>;
 
-constexpr C optionOf(DrawOption mode) { return C(idOf(C::RepeatingOption) + controlId(mode)); }
+// Each draw mode's option button.
+constexpr std::array<std::pair<DrawOption, C>, kDrawModes.size()> kModeOptions{{
+    {DrawOption::Repeating, C::RepeatingOption},
+    {DrawOption::All, C::AllOption},
+    {DrawOption::Boys, C::BoysOption},
+    {DrawOption::Girls, C::GirlsOption},
+}};
+constexpr C optionOf(DrawOption mode) { return std::ranges::find(kModeOptions, mode, &std::pair<DrawOption, C>::first)->second; }
 
 // A mode option: name, caption and colour from the mode table.
-constexpr ControlSpec modeOption(DrawOption mode, int left, int tabIndex, const char *toolTip)
+constexpr Row modeOption(DrawOption mode, int left, int tabIndex, const char *toolTip)
 {
     const GroupSpec &m = modeSpec(mode);
-    return {.kind = ControlKind::OptionButton, .name = m.option, .id = idOf(optionOf(mode)), .caption = m.caption,
+    return {.kind = ControlKind::OptionButton, .name = m.option, .id = optionOf(mode), .caption = m.caption,
             .left = left, .top = 240, .width = 1000, .height = 300, .font = kSong105, .back = m.color,
-            .tabIndex = tabIndex, .toolTip = toolTip, .container = "Frame1"};
+            .tabIndex = tabIndex, .toolTip = toolTip, .container = C::ModeFrame};
 }
 
-constexpr std::array<ControlSpec, 14> kLayout{{
-    {.kind = ControlKind::Button, .name = "Command3", .id = idOf(C::Exit), .caption = "退出程序",
+constexpr std::array<Row, 14> kLayout{{
+    {.kind = ControlKind::Button, .name = "Command3", .id = C::Exit, .caption = "退出程序",
      .left = 4200, .top = 1440, .width = 1000, .height = 555, .font = kSong105, .tabIndex = 13},
-    {.kind = ControlKind::ColorButton, .name = "Command1", .id = idOf(C::Draw), .caption = "a",
+    {.kind = ControlKind::ColorButton, .name = "Command1", .id = C::Draw, .caption = "a",
      .left = 1360, .top = 1440, .width = 2600, .height = 555, .font = {FontFace::SongTi, 14.25},
      .back = colors::LightPink, .tabIndex = 11, .toolTip = "青禾抽签,人人机会平等."},
-    {.kind = ControlKind::TextBox, .name = "Text1", .id = idOf(C::Text), .caption = "Text1\r\n",
+    {.kind = ControlKind::TextBox, .name = "Text1", .id = C::Text, .caption = "Text1\r\n",
      .left = 5880, .top = 960, .width = 2850, .height = 1575, .font = kSong12,
      .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 7},
-    {.kind = ControlKind::Frame, .name = "Frame1", .id = idOf(C::ModeFrame), .caption = "方式选择",
+    {.kind = ControlKind::Frame, .name = "Frame1", .id = C::ModeFrame, .caption = "方式选择",
      .left = 120, .top = 2040, .width = 5000, .height = 615, .font = kSong105},
     modeOption(DrawOption::Girls, 3840, 5, " 女同学每人一次机会."),
     modeOption(DrawOption::Boys, 2685, 4, " 男同学每人一次机会."),
     modeOption(DrawOption::All, 1515, 3, " 所有同学每人一次机会."),
     modeOption(DrawOption::Repeating, 360, 2, "全体同学,青禾抽签."),
-    {.kind = ControlKind::Button, .name = "Command2", .id = idOf(C::ToSeatChart), .caption = "转平铺式",
+    {.kind = ControlKind::Button, .name = "Command2", .id = C::ToSeatChart, .caption = "转平铺式",
      .left = 120, .top = 1440, .width = 1000, .height = 555, .font = kSong105, .tabIndex = 0},
     // The name display: one line, centred; long names shrink rather than being cut.
-    {.kind = ControlKind::FitLabel, .name = "Label1", .id = idOf(C::Name), .caption = "赵钱孙李",
+    {.kind = ControlKind::FitLabel, .name = "Label1", .id = C::Name, .caption = "赵钱孙李",
      .left = 120, .top = 120, .width = 5115, .height = 1245, .font = {FontFace::LiShu, 60},
      .back = colors::DarkBlue, .fore = colors::White, .align = Qt::AlignCenter, .wordWrap = false,
      .border = true},
-    {.kind = ControlKind::Label, .name = "Label6", .id = idOf(C::GirlLast), .caption = "Label6",
+    {.kind = ControlKind::Label, .name = "Label6", .id = C::GirlLast, .caption = "Label6",
      .left = 7800, .top = 5520, .width = 1575, .height = 615, .font = kSong12},
-    {.kind = ControlKind::Label, .name = "Label5", .id = idOf(C::BoyLast), .caption = "Label5",
+    {.kind = ControlKind::Label, .name = "Label5", .id = C::BoyLast, .caption = "Label5",
      .left = 5205, .top = 5520, .width = 1695, .height = 495, .font = kSong12},
-    {.kind = ControlKind::Label, .name = "Label4", .id = idOf(C::AllLast), .caption = "Label4",
+    {.kind = ControlKind::Label, .name = "Label4", .id = C::AllLast, .caption = "Label4",
      .left = 2595, .top = 5520, .width = 1695, .height = 495, .font = kSong12},
-    {.kind = ControlKind::Label, .name = "Label3", .id = idOf(C::Label3), .caption = "Label3",
+    {.kind = ControlKind::Label, .name = "Label3", .id = C::Label3, .caption = "Label3",
      .left = 360, .top = 5520, .width = 1335, .height = 735, .font = kSong12},
 }};
 
 } // namespace
 
-std::span<const ControlSpec> form1Layout()
+std::span<const ControlSpec<Form1Control>> form1Layout()
 {
     return kLayout;
 }
 
-DrawView form1FirstView(std::span<const ControlSpec> table)
+DrawView firstView(std::span<const ControlSpec<Form1Control>> table)
 {
     const auto caption = [&](C id) { return QString::fromUtf8(rowOf(table, id).caption); };
     return {caption(C::Name),    caption(C::Draw),    rowOf(table, C::Draw).back, caption(C::Text),
@@ -89,7 +98,7 @@ DrawView form1FirstView(std::span<const ControlSpec> table)
 }
 
 Form1::Form1(FormContext ctx)
-    : Form(QStringLiteral("Form1")), m_ctx(std::move(ctx)), m_state(m_ctx.clock, m_ctx.random)
+    : ViewForm(QStringLiteral("Form1")), m_ctx(std::move(ctx)), m_state(m_ctx.clock, m_ctx.random)
 {
 }
 
@@ -98,8 +107,8 @@ void Form1::build(FormWindow &window)
     // The caption stored with the window; the load replaces it at once.
     window.setWindowTitle(singleDrawStoredCaption());
     setClientSizeTwips(window, kClientWidth, kClientHeight);
-    m_controls = buildControls(window, kLayout);
-    m_state.controlsCreated(form1FirstView(kLayout));
+    buildFrom(window, kLayout);
+    m_state.controlsCreated(setFirstView(firstView(kLayout)));
 
     auto *draw = control<ColorButton>(C::Draw);
     // Drawing in front of a slide show leaves it the keyboard (Windows).
@@ -111,9 +120,9 @@ void Form1::build(FormWindow &window)
     // emitted for a click on the option that is already selected.
     // Tab stops at the selected option only, as in a classic option group;
     // the arrow keys move the selection within the frame.
-    for (std::size_t i = 0; i < kDrawModes.size(); ++i) {
-        const auto option = static_cast<DrawOption>(i);
-        auto *button = control<QRadioButton>(optionOf(option));
+    for (const auto &entry : kModeOptions) {
+        const DrawOption option = entry.first;
+        auto *button = control<QRadioButton>(entry.second);
         button->setFocusPolicy(Qt::ClickFocus);
         QObject::connect(button, &QRadioButton::toggled, button, [this, button, option](bool checked) {
             button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
@@ -132,7 +141,6 @@ void Form1::build(FormWindow &window)
 bool Form1::load()
 {
     window()->setWindowTitle(windowCaption());
-    const DrawView before = m_state.view();
     // A roster that became unreadable since the seat chart loaded it ends the
     // program with the same box as there.
     const QString path = m_ctx.rosterPath();
@@ -145,15 +153,10 @@ bool Form1::load()
         reportRosterFailure(m_ctx.platform, status, path);
         return false;
     }
-    showChanges(before);
+    showView(m_state.view());
     // Runs Option2's selection steps, exactly as a click would.
     control<QRadioButton>(optionOf(DrawOption::All))->setChecked(true);
     return true;
-}
-
-void Form1::teardown()
-{
-    m_controls.clear();
 }
 
 void Form1::shown()
@@ -177,18 +180,17 @@ void Form1::runStep(Step &&step)
 {
     // Text1 takes typing (Tab reaches it), so its text is read back first:
     // emptying it must not be skipped as "unchanged".
-    if (window())
-        m_state.textTyped(control<QPlainTextEdit>(C::Text)->toPlainText());
-    const DrawView before = m_state.view();
+    if (window()) {
+        const QString typed = control<QPlainTextEdit>(C::Text)->toPlainText();
+        m_state.textTyped(typed);
+        lastShown().text = typed;
+    }
     step();
-    showChanges(before);
+    showView(m_state.view());
 }
 
-void Form1::showChanges(const DrawView &before)
+void Form1::applyChanges(const DrawView &now, const DrawView &before)
 {
-    if (!window())
-        return;
-    const DrawView &now = m_state.view();
     QWidget &draw = *control<ColorButton>(C::Draw);
     applyChange(*control<QLabel>(C::Name), now.name, before.name, setCaption);
     applyChange(draw, now.buttonCaption, before.buttonCaption, setCaption);

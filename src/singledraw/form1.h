@@ -11,28 +11,26 @@
 namespace qh {
 
 // The window's controls, as its code finds them (the layout name stays the
-// objectName). The mode options follow each other in the order of DrawOption.
+// objectName).
 enum class Form1Control { Exit, Draw, Text, ModeFrame, RepeatingOption, AllOption, BoysOption, GirlsOption,
                           ToSeatChart, Name, Label3, AllLast, BoyLast, GirlLast };
 
 // The window's layout, rows in stacking order (first on top).
-std::span<const ControlSpec> form1Layout();
+std::span<const ControlSpec<Form1Control>> form1Layout();
 // What the controls built from `table` show, before the load changes anything.
-DrawView form1FirstView(std::span<const ControlSpec> table);
+DrawView firstView(std::span<const ControlSpec<Form1Control>> table);
 
-class Form1 : public Form {
+class Form1 : public ViewForm<Form1Control, DrawView> {
 public:
     explicit Form1(FormContext ctx);
 
     // The window's members; they outlive the window's widgets.
     DrawState &state() { return m_state; }
     const DrawState &state() const { return m_state; }
-    const Controls &controls() const { return m_controls; }
 
 protected:
     void build(FormWindow &window) override;
     bool load() override;
-    void teardown() override;
     void shown() override;
     Qt::WindowFlags extraWindowFlags() const override { return Qt::WindowStaysOnTopHint; }
     bool maximisable() const override { return true; }
@@ -40,16 +38,13 @@ protected:
 private:
     void onOptionSelected(DrawOption option);
     void onDrawPressed();
-    // Runs a step of the draw and sets only the properties it changed.
+    // Runs a step of the draw and shows the view it leaves.
     template <class Step>
     void runStep(Step &&step);
-    void showChanges(const DrawView &before);
-    template <class T>
-    T *control(Form1Control id) const { return m_controls.get<T>(id); }
+    void applyChanges(const DrawView &now, const DrawView &was) override;
 
     FormContext m_ctx;
     DrawState m_state;
-    Controls m_controls;
 };
 
 } // namespace qh

@@ -20,43 +20,42 @@ namespace qh {
 namespace {
 
 using K = ControlKind;
-constexpr auto C = controlId<Form0Control>;
 using enum Form0Control;
 constexpr FontSpec kSong1575{FontFace::SongTi, 15.75};
 constexpr FontSpec kSong18{FontFace::SongTi, 18};
 constexpr FontSpec kSong2175{FontFace::SongTi, 21.75};
 
 // In stored order: a row lies above the rows after it.
-const ControlSpec kLayout[] = {
-    {.kind = K::ColorButton, .name = "Command2", .id = C(Exit), .caption = "退出程序", .left = 11640, .top = 5040,
+const ControlSpec<Form0Control> kLayout[] = {
+    {.kind = K::ColorButton, .name = "Command2", .id = Exit, .caption = "退出程序", .left = 11640, .top = 5040,
      .width = 2500, .height = 800, .font = kSong2175, .tabIndex = 8},
-    {.kind = K::FileList, .name = "File1", .id = C(Files), .left = 11400, .top = 2040, .width = 2655, .height = 2295,
+    {.kind = K::FileList, .name = "File1", .id = Files, .left = 11400, .top = 2040, .width = 2655, .height = 2295,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 7,
      .fileFilter = "*.txt"},
-    {.kind = K::DirList, .name = "Dir1", .id = C(Folders), .left = 7800, .top = 2640, .width = 2895, .height = 1815,
+    {.kind = K::DirList, .name = "Dir1", .id = Folders, .left = 7800, .top = 2640, .width = 2895, .height = 1815,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 6},
-    {.kind = K::DriveList, .name = "Drive1", .id = C(Drives), .left = 7800, .top = 2040, .width = 2895, .height = 435,
+    {.kind = K::DriveList, .name = "Drive1", .id = Drives, .left = 7800, .top = 2040, .width = 2895, .height = 435,
      .font = kSong1575, .back = colors::WindowBackground, .fore = colors::WindowText, .tabIndex = 5},
-    {.kind = K::ColorButton, .name = "Command1", .id = C(Start), .caption = "开始使用", .left = 7800, .top = 5040,
+    {.kind = K::ColorButton, .name = "Command1", .id = Start, .caption = "开始使用", .left = 7800, .top = 5040,
      .width = 2500, .height = 800, .font = kSong2175, .tabIndex = 0},
-    {.kind = K::Picture, .name = "Image3", .id = C(Corner), .left = 0, .top = 0, .width = 720, .height = 720,
+    {.kind = K::Picture, .name = "Image3", .id = Corner, .left = 0, .top = 0, .width = 720, .height = 720,
      .picture = ":/qinghe/icons/corner.ico"},
-    {.kind = K::Line, .name = "Line1", .id = C(Rule), .left = 1680, .top = 7320, .width = 14040 - 1680, .height = 0,
+    {.kind = K::Line, .name = "Line1", .id = Rule, .left = 1680, .top = 7320, .width = 14040 - 1680, .height = 0,
      .fore = colors::RuleBlue},
-    {.kind = K::Label, .name = "Label4", .id = C(CornerLabel), .left = 13800, .top = 1080, .width = 765, .height = 495,
+    {.kind = K::Label, .name = "Label4", .id = CornerLabel, .left = 13800, .top = 1080, .width = 765, .height = 495,
      .font = kSong18, .back = colors::White, .fore = colors::ButtonText, .tabIndex = 4},
     // A title whose face is taller than its box shrinks rather than lose its lower strokes.
-    {.kind = K::FitLabel, .name = "Label3", .id = C(Title), .caption = "青禾抽签 人人平等 ", .left = 1440, .top = 240,
+    {.kind = K::FitLabel, .name = "Label3", .id = Title, .caption = "青禾抽签 人人平等 ", .left = 1440, .top = 240,
      .width = 12525, .height = 1215, .font = {FontFace::LiShu, 72}, .back = colors::White, .fore = colors::Red, .tabIndex = 3},
-    {.kind = K::Label, .name = "Label1", .id = C(Motto), .caption = "因为平等，需人人兴奋愉悦参与。", .left = 2040,
+    {.kind = K::Label, .name = "Label1", .id = Motto, .caption = "因为平等，需人人兴奋愉悦参与。", .left = 2040,
      .top = 6360, .width = 12045, .height = 495, .font = kSong18, .back = colors::White, .fore = colors::ButtonText,
      .tabIndex = 2},
-    {.kind = K::Picture, .name = "Image2", .id = C(Emblem), .left = 4680, .top = 4320, .width = 570, .height = 585,
+    {.kind = K::Picture, .name = "Image2", .id = Emblem, .left = 4680, .top = 4320, .width = 570, .height = 585,
      .picture = ":/qinghe/images/emblem.jpg"},
-    {.kind = K::Picture, .name = "Image1", .id = C(Photo), .left = 1800, .top = 2040, .width = 4800, .height = 3600,
+    {.kind = K::Picture, .name = "Image1", .id = Photo, .left = 1800, .top = 2040, .width = 4800, .height = 3600,
      .toolTip = "学生名单在“名单.txt”文件中,与本程序放在同一目录下.", .picture = ":/qinghe/images/photo.jpg"},
     // The caption ends in the maker's address, filled in when the window is built.
-    {.kind = K::Label, .name = "Label2", .id = C(Link), .caption = "软件下载及使用说明  ", .left = 5040, .top = 7560,
+    {.kind = K::Label, .name = "Label2", .id = Link, .caption = "软件下载及使用说明  ", .left = 5040, .top = 7560,
      .width = 6615, .height = 495, .font = kSong1575, .back = colors::White, .fore = colors::ButtonText,
      .tabIndex = 1},
 };
@@ -132,12 +131,12 @@ private:
 } // namespace
 
 Form0::Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions)
-    : Form(QStringLiteral("Form0")), m_platform(platform), m_switcher(switcher),
+    : TableForm(QStringLiteral("Form0")), m_platform(platform), m_switcher(switcher),
       m_instructions(std::move(instructions))
 {
 }
 
-std::span<const ControlSpec> Form0::layout()
+std::span<const ControlSpec<Form0Control>> form0Layout()
 {
     return kLayout;
 }
@@ -148,8 +147,8 @@ void Form0::build(FormWindow &window)
     setClientSizeTwips(window, 14865, 8370);
     window.setBackground(colors::White);
 
-    m_controls = buildControls(window, kLayout);
-    auto *link = m_controls.get<QLabel>(Link);
+    buildFrom(window, kLayout);
+    auto *link = control<QLabel>(Link);
     link->setText(link->text() + makerAddress() + QLatin1Char(' '));
     link->setCursor(Qt::PointingHandCursor);
     link->installEventFilter(new ClickFilter(link, [this] { openInstructions(); }));
@@ -163,9 +162,9 @@ void Form0::build(FormWindow &window)
         m_drive->openFile({path});
     }));
 
-    m_drive = m_controls.get<DriveList>(Drives);
-    m_dir = m_controls.get<DirList>(Folders);
-    m_files = m_controls.get<FileList>(Files);
+    m_drive = control<DriveList>(Drives);
+    m_dir = control<DirList>(Folders);
+    m_files = control<FileList>(Files);
 
     // Folders and files come read already, off this thread (the drive list
     // reads them); a list waiting for its answer shows the busy pointer.
@@ -194,9 +193,9 @@ void Form0::build(FormWindow &window)
     QObject::connect(m_dir, &DirList::folderOpened, m_drive, &DriveList::openFolder);
     QObject::connect(m_files, &FileList::fileSelected, m_files,
                      [this](const QString &name) { onFileSelected(name); });
-    QObject::connect(m_controls.get<QPushButton>(Start), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Start), &QPushButton::clicked, &window,
                      [this] { m_switcher.switchTo(FormId::SeatChart); });
-    QObject::connect(m_controls.get<QPushButton>(Exit), &QPushButton::clicked, &window,
+    QObject::connect(control<QPushButton>(Exit), &QPushButton::clicked, &window,
                      [this] { m_platform.endProcess(); });
 
     // The lists start in the program's working folder.
@@ -211,8 +210,8 @@ bool Form0::load()
     if (!m_instructions.isEmpty())
         m_platform.openUrlMinimised(m_instructions);
     window()->setWindowTitle(windowCaption());
-    m_controls.get<QPushButton>(Start)->setEnabled(false);
-    m_controls.get<QLabel>(Motto)->setText(
+    control<QPushButton>(Start)->setEnabled(false);
+    control<QLabel>(Motto)->setText(
         QStringLiteral("趣味教学软件，便于学生自主学习,也可延伸开发出各学科多种教学游戏。"));
     // A class opened from a shortcut: chosen when its drive answers, the
     // window showing meanwhile; a box names it when it cannot be opened.
@@ -233,7 +232,7 @@ void Form0::focusFirstControl()
 {
     // The window's own rule: the first control in tab order that can take
     // the focus. That is 开始使用 once a roster is chosen, so Enter starts.
-    QWidget *first = m_controls.get<QPushButton>(Start);
+    QWidget *first = control<QPushButton>(Start);
     QWidget *w = first;
     do {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) {
@@ -244,9 +243,8 @@ void Form0::focusFirstControl()
     } while (w && w != first);
 }
 
-void Form0::teardown()
+void Form0::forgetControls()
 {
-    m_controls.clear();
     m_drive = nullptr;
     m_dir = nullptr;
     m_files = nullptr;
@@ -259,8 +257,8 @@ void Form0::onFileSelected(const QString &fileName)
 
 void Form0::setFinalName(const QString &folder, const QString &fileName)
 {
-    finalname = composeFinalName(QDir::toNativeSeparators(folder), fileName);
-    m_controls.get<QPushButton>(Start)->setEnabled(true);
+    m_finalName = composeFinalName(QDir::toNativeSeparators(folder), fileName);
+    control<QPushButton>(Start)->setEnabled(true);
 }
 
 bool Form0::isReading() const

@@ -17,12 +17,18 @@ class FileList;
 enum class Form0Control { Exit, Files, Folders, Drives, Start, Corner, Rule, CornerLabel, Title, Motto, Emblem, Photo,
                           Link };
 
-class Form0 final : public Form {
+// The window's layout, rows in stacking order (first on top).
+std::span<const ControlSpec<Form0Control>> form0Layout();
+
+class Form0 final : public TableForm<Form0Control> {
 public:
     Form0(Platform &platform, WindowSwitcher &switcher, QUrl instructions);
 
-    // The chosen roster's full path; readable after the window has closed.
-    QString finalname;
+    // The chosen roster's full path (finalname); readable after the window has closed.
+    const QString &finalName() const { return m_finalName; }
+    // For tools that never open the window (the benchmarks): a roster taken
+    // as chosen.
+    void presetFinalName(const QString &path) { m_finalName = path; }
 
     // The roster named on the command line (its arguments after the
     // program's name; see openableArgument), looked for when the window
@@ -37,13 +43,10 @@ public:
     // Some drive is still being read for the lists.
     bool isReading() const;
 
-    const Controls &controls() const { return m_controls; }
-    static std::span<const ControlSpec> layout();
-
 protected:
     void build(FormWindow &window) override;
     bool load() override;
-    void teardown() override;
+    void forgetControls() override;
     void shown() override;
 
 private:
@@ -57,8 +60,8 @@ private:
     WindowSwitcher &m_switcher;
     QUrl m_instructions;
     QStringList m_fileToOpen;
+    QString m_finalName;
     bool m_commandLineAsked = false; // the latest roster looked for came from the command line
-    Controls m_controls;
     DriveList *m_drive = nullptr;
     DirList *m_dir = nullptr;
     FileList *m_files = nullptr;

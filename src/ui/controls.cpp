@@ -84,7 +84,7 @@ void setRoleColor(QWidget &w, QPalette::ColorRole role, Color color)
         w.setPalette(pal);
 }
 
-QWidget *create(const ControlSpec &row, QWidget *parent)
+QWidget *create(const ControlSpec<AnyControl> &row, QWidget *parent)
 {
     const QString caption = QString::fromUtf8(row.caption);
     switch (row.kind) {
@@ -179,7 +179,7 @@ QString controlName(const char *name, int index)
     return n;
 }
 
-QWidget *Controls::find(const QString &objectName) const
+QWidget *ControlSet::find(const QString &objectName) const
 {
     return m_byName.value(objectName, nullptr);
 }
@@ -211,16 +211,16 @@ void setClientSizeTwips(FormWindow &form, int width, int height)
     form.setDesignSize(twipsSize(width, height));
 }
 
-Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
+ControlSet buildControlSet(QWidget &form, std::span<const ControlSpec<AnyControl>> table)
 {
-    Controls controls;
-    QHash<QString, QWidget *> frames;
+    ControlSet controls;
+    QHash<int, QWidget *> frames; // by id
     // Fonts are shared between controls of the same face and size.
     std::map<std::pair<int, int>, QFont> fonts;
 
     // One filter for all the window's controls that take the focus: Enter
     // presses the focused button, a held key only once, also across windows.
-    EnterPressesButton *enterPresses = nullptr;
+    ButtonKeyFilter *buttonKeys = nullptr;
     const auto *formWindow = qobject_cast<const FormWindow *>(&form);
     HeldKeys *heldKeys = formWindow ? formWindow->heldKeys() : nullptr;
 
@@ -228,12 +228,12 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
     std::vector<QWidget *> created(table.size(), nullptr);
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t i = 0; i < table.size(); ++i) {
-            const ControlSpec &row = table[i];
+            const ControlSpec<AnyControl> &row = table[i];
             if ((row.kind == ControlKind::Frame) != (pass == 0))
                 continue;
             QWidget *parent = &form;
-            if (row.container) {
-                parent = frames.value(QString::fromUtf8(row.container), nullptr);
+            if (row.container != kNoControl<AnyControl>) {
+                parent = frames.value(static_cast<int>(row.container), nullptr);
                 Q_ASSERT_X(parent, "buildControls", "container row missing");
                 if (!parent)
                     parent = &form;
@@ -241,7 +241,7 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
             QWidget *w = create(row, parent);
             w->setObjectName(controlName(row.name, row.index));
             if (row.kind == ControlKind::Frame)
-                frames.insert(w->objectName(), w);
+                frames.insert(static_cast<int>(row.id), w);
 
             // Geometry, font and picture at the window's zoom (ui/zoom.h).
             if (row.kind == ControlKind::Line) {
@@ -273,9 +273,9 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
             if (!takesFocus(row.kind) || row.tabIndex < 0) {
                 w->setFocusPolicy(Qt::NoFocus);
             } else {
-                if (!enterPresses)
-                    enterPresses = new EnterPressesButton(&form, heldKeys);
-                w->installEventFilter(enterPresses);
+                if (!buttonKeys)
+                    buttonKeys = new ButtonKeyFilter(&form, heldKeys);
+                w->installEventFilter(buttonKeys);
             }
             created[i] = w;
         }
@@ -296,7 +296,7 @@ Controls buildControls(QWidget &form, std::span<const ControlSpec> table)
         QWidget::setTabOrder(created[order[k - 1]], created[order[k]]);
 
     for (size_t i = 0; i < table.size(); ++i)
-        controls.add(created[i], table[i].id, table[i].index);
+        controls.add(created[i], static_cast<int>(table[i].id), table[i].index);
     return controls;
 }
 

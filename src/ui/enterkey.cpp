@@ -10,7 +10,7 @@ namespace qh {
 void HeldKeys::forgetReleased() {}
 #endif
 
-bool EnterPressesButton::eventFilter(QObject *watched, QEvent *event)
+bool ButtonKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
     // The focus arrives with a window's activation: a key released meanwhile
     // elsewhere is no longer held.

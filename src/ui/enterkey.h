@@ -38,10 +38,10 @@ private:
 
 // Installed on every control of a window that takes the focus, so that it sees
 // each key's release wherever the focus has gone; it presses buttons only.
-class EnterPressesButton final : public QObject {
+class ButtonKeyFilter final : public QObject {
 public:
     // keys: the application's memory; without one the filter keeps its own.
-    EnterPressesButton(QObject *parent, HeldKeys *keys)
+    ButtonKeyFilter(QObject *parent, HeldKeys *keys)
         : QObject(parent), m_keys(keys ? keys : &m_ownKeys)
     {
     }

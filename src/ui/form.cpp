@@ -67,11 +67,11 @@ QMargins FormWindow::frameMargins() const
                     outer.bottom() - inner.bottom());
 }
 
-void FormWindow::placeOnScreen(bool resizable, QMargins guessedFrame)
+void FormWindow::placeWithGuessedFrame(bool resizable, QMargins guessedFrame)
 {
     m_resizable = resizable;
     m_guessedFrame = guessedFrame;
-    qh::placeOnScreen(*this, resizable, guessedFrame);
+    qh::fitAndCentre(*this, resizable, guessedFrame);
 }
 
 void FormWindow::placeWithRealFrame()
@@ -83,7 +83,7 @@ void FormWindow::placeWithRealFrame()
         return;
     const QMargins guess = std::exchange(m_guessedFrame, QMargins());
     if (frame != guess && windowState() == Qt::WindowNoState)
-        qh::placeOnScreen(*this, m_resizable, frame);
+        qh::fitAndCentre(*this, m_resizable, frame);
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)
@@ -140,7 +140,7 @@ bool Form::open()
     }
     // The frame is known only once the window is shown: placed first with a
     // generous guess at a title bar and borders.
-    w->placeOnScreen(maximisable(), QMargins(8, 40, 8, 8));
+    w->placeWithGuessedFrame(maximisable(), QMargins(8, 40, 8, 8));
     showFocusFrames(*w);
     // Maximised or full screen again, as the teacher left it the last time:
     // a projector view lasts across switches of window.
@@ -174,7 +174,7 @@ void Form::close()
     w->deleteLater();
 }
 
-void placeOnScreen(FormWindow &window, bool resizable, QMargins frameMargins)
+void fitAndCentre(FormWindow &window, bool resizable, QMargins frameMargins)
 {
     QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)

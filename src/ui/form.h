@@ -3,6 +3,7 @@
 // whose widgets are built from the layout table when it opens and destroyed
 // when it closes. Subclasses build their controls and run their load step.
 
+#include "ui/controls.h"
 #include "ui/formid.h"
 #include "core/colors.h"
 
@@ -46,11 +47,11 @@ public:
     QSize designSize() const { return m_design; }
     // Lays the controls out for a client area of that size.
     void zoomTo(QSize client);
-    // Places the window on its screen (placeOnScreen) with a guessed frame,
+    // Places the window on its screen (fitAndCentre) with a guessed frame,
     // and again once, with the real one, as soon as the platform reports it
     // (placeWithRealFrame, also run on the window's moves and resizes): a
     // window manager may frame the window only some time after it is shown.
-    void placeOnScreen(bool resizable, QMargins guessedFrame);
+    void placeWithGuessedFrame(bool resizable, QMargins guessedFrame);
     void placeWithRealFrame();
     // The frame around the client area; null while the platform has not said.
     QMargins frameMargins() const;
@@ -122,10 +123,67 @@ private:
     Qt::WindowStates m_lastState;
 };
 
+// A window built from its constant layout table, whose rows name their
+// controls by Id: it owns the controls built from the table and forgets them
+// before its widgets go.
+template <ControlId Id>
+class TableForm : public Form {
+public:
+    using Form::Form;
+    const Controls<Id> &controls() const { return m_controls; }
+
+protected:
+    // Creates the controls of the table as children of window.
+    void buildFrom(FormWindow &window, std::span<const ControlSpec<Id>> table)
+    {
+        m_controls = buildControls(window, table);
+    }
+    template <class T>
+    T *control(Id id, int index = -1) const { return m_controls.template get<T>(id, index); }
+    // Drops the window's own pointers to its controls.
+    virtual void forgetControls() {}
+
+private:
+    void teardown() final
+    {
+        forgetControls();
+        m_controls.clear();
+    }
+
+    Controls<Id> m_controls;
+};
+
+// A window whose state describes what its controls show in a View: the
+// controls built from the table show its first view, and each new view is
+// applied by what changed since the view last shown.
+template <ControlId Id, class View>
+class ViewForm : public TableForm<Id> {
+public:
+    using TableForm<Id>::TableForm;
+
+protected:
+    // The fresh controls show `first`; returns it.
+    const View &setFirstView(View first) { return m_shown = std::move(first); }
+    void showView(const View &now)
+    {
+        if (!this->window())
+            return;
+        applyChanges(now, m_shown);
+        m_shown = now;
+    }
+    // Sets only the properties that differ between now and was.
+    virtual void applyChanges(const View &now, const View &was) = 0;
+    // What the widgets show right now.
+    View &lastShown() { return m_shown; }
+
+private:
+    View m_shown;
+};
+
 // Sizes a window to its design size, zoomed out where that does not fit the
 // available area of its screen with a frame of frameMargins, and centres it
 // there, its frame wholly inside. A resizable window may grow from that size.
-void placeOnScreen(FormWindow &window, bool resizable, QMargins frameMargins);
+void fitAndCentre(FormWindow &window, bool resizable, QMargins frameMargins);
 
 } // namespace qh
 

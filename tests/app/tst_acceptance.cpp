@@ -60,7 +60,7 @@ private slots:
         QVERIFY(!ProgramDriver::window("Form0"));
         QCOMPARE(ProgramDriver::visibleWindows(), 1);
         QVERIFY(ProgramDriver::window("Form2"));
-        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("名单.txt"))));
+        QCOMPARE(d.program.form0.finalName(), QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("名单.txt"))));
 
         // The class of 45 lies face down on cards 1..45.
         int visibleCards = 0;

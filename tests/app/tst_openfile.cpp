@@ -101,7 +101,7 @@ private slots:
         ProgramDriver d;
         QVERIFY(d.start({QStringLiteral("qinghe"), path, QStringLiteral("名单.txt")}));
         QVERIFY(ProgramDriver::window("Form0"));
-        QCOMPARE(d.program.form0.finalname, chosen ? QDir::toNativeSeparators(absolute) : QString());
+        QCOMPARE(d.program.form0.finalName(), chosen ? QDir::toNativeSeparators(absolute) : QString());
         verifyChoice(absolute, chosen, listed);
         // A path that cannot be opened is named in a box; the program goes on.
         using Message = QPair<QString, QString>;
@@ -154,7 +154,7 @@ private slots:
         ProgramDriver d;
         QVERIFY(d.start(QStringList{QStringLiteral("qinghe")} + arguments));
         QVERIFY(ProgramDriver::window("Form0"));
-        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(chosen));
+        QCOMPARE(d.program.form0.finalName(), QDir::toNativeSeparators(chosen));
         QCOMPARE(d.platform.messages.size(), named.isEmpty() ? 0 : 1);
         if (!named.isEmpty())
             QCOMPARE(d.platform.messages.first().second,
@@ -209,7 +209,7 @@ private slots:
         if (local)
             QTRY_VERIFY(window->isActiveWindow());
 
-        QCOMPARE(d.program.form0.finalname, chosen ? QDir::toNativeSeparators(absolute) : QString());
+        QCOMPARE(d.program.form0.finalName(), chosen ? QDir::toNativeSeparators(absolute) : QString());
         verifyChoice(absolute, chosen, listed);
         QVERIFY(d.platform.messages.isEmpty());
     }
@@ -218,7 +218,7 @@ private slots:
     {
         ProgramDriver d;
         QVERIFY(d.start({QStringLiteral("qinghe"), QStringLiteral("名单.txt")}));
-        QCOMPARE(d.program.form0.finalname, QDir::toNativeSeparators(abs(QStringLiteral("名单.txt"))));
+        QCOMPARE(d.program.form0.finalName(), QDir::toNativeSeparators(abs(QStringLiteral("名单.txt"))));
         QWidget *window = ProgramDriver::window("Form0");
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(abs(QStringLiteral("班级 一/三班.csv")))});
@@ -226,7 +226,7 @@ private slots:
         QApplication::sendEvent(window, &enter);
         QDropEvent drop(window->rect().center(), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(window, &drop);
-        QTRY_COMPARE(d.program.form0.finalname, QDir::toNativeSeparators(abs(QStringLiteral("班级 一/三班.csv"))));
+        QTRY_COMPARE(d.program.form0.finalName(), QDir::toNativeSeparators(abs(QStringLiteral("班级 一/三班.csv"))));
         // The earlier file is no longer shown as selected.
         QVERIFY(ProgramDriver::control<FileList>("Form0", QStringLiteral("File1"))->selectedFileName().isEmpty());
     }

@@ -526,7 +526,7 @@ private slots:
         s.select(DrawOption::All); // poolLast = n - 1
         std::vector<int> counts(n * n, 0); // student * n + position
         for (int r = 0; r < rounds; ++r) {
-            s.ShuffleDrawOrder();
+            s.shuffleDrawOrder();
             for (int pos = 0; pos < n; ++pos)
                 ++counts[at(s.drawOrder()[at(pos)] * n + pos)];
         }

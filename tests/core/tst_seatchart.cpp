@@ -39,8 +39,8 @@ struct Bench {
     // Started on `students`, loaded by `load` (by default as the loader would).
     explicit Bench(const QList<Student> &students, std::function<void(RosterLists &)> load = {}) : cls(students)
     {
-        chart.ControlsCreated(freshView());
-        const bool ok = chart.Start([&](RosterLists &r) {
+        chart.controlsCreated(freshView());
+        const bool ok = chart.start([&](RosterLists &r) {
             if (load)
                 load(r);
             else
@@ -151,10 +151,10 @@ private slots:
         // start did before reading it is all there is: no shuffle, nothing dealt.
         Bench b(makeClass(30));
         SeatChart &c = b.chart;
-        c.ChooseGroup(SeatGroup::Boys);
-        c.ControlsCreated(freshView());
+        c.chooseGroup(SeatGroup::Boys);
+        c.controlsCreated(freshView());
         const auto orderBefore = orderOf(c);
-        QVERIFY(!c.Start([](RosterLists &) { return false; }));
+        QVERIFY(!c.start([](RosterLists &) { return false; }));
         QCOMPARE(orderOf(c), orderBefore);
         QCOMPARE(c.view().windowCaption, loadedWindowCaption());
         QCOMPARE(c.view().banner, QString());
@@ -192,8 +192,8 @@ private slots:
         const auto startOrder = orderOf(c);
         for (SeatGroup g : {SeatGroup::Boys, SeatGroup::Girls, SeatGroup::All, SeatGroup::Girls, SeatGroup::Boys,
                             SeatGroup::All}) {
-            c.RevealCard(0); // whatever was turned over goes face down again
-            c.ChooseGroup(g);
+            c.revealCard(0); // whatever was turned over goes face down again
+            c.chooseGroup(g);
             QH_VERIFY_NO_FAULT(dealingFaults(b, g));
             for (int s = 0; s < seat::kSeatCount; ++s)
                 QCOMPARE(c.view().cards[at(s)].width, started.cards[at(s)].width);
@@ -208,13 +208,13 @@ private slots:
     {
         Bench b(makeClass(10, 0)); // girls only
         SeatChart &c = b.chart;
-        c.ChooseGroup(SeatGroup::Boys);
-        c.RandomArrange();
+        c.chooseGroup(SeatGroup::Boys);
+        c.randomArrange();
         QH_VERIFY_NO_FAULT(dealingFaults(b, SeatGroup::Boys)); // every card hidden, every label empty
         const SeatView before = c.view();
-        c.RevealCard(0); // a hidden card takes no click
+        c.revealCard(0); // a hidden card takes no click
         QCOMPARE(c.view(), before);
-        c.ChooseGroup(SeatGroup::All);
+        c.chooseGroup(SeatGroup::All);
         QH_VERIFY_NO_FAULT(dealingFaults(b, SeatGroup::All));
     }
 
@@ -224,12 +224,12 @@ private slots:
         QFETCH(SeatGroup, group);
         Bench b(makeClass(45, 3));
         SeatChart &c = b.chart;
-        c.ChooseGroup(group);
-        c.RevealCard(4);
-        c.RevealCard(1);
+        c.chooseGroup(group);
+        c.revealCard(4);
+        c.revealCard(1);
         const SeatView before = c.view();
         const auto orderBefore = orderOf(c);
-        c.RandomArrange();
+        c.randomArrange();
         QH_VERIFY_NO_FAULT(dealingFaults(b, group)); // face down, numbered from 1, banner empty, colour kept
         QVERIFY(orderOf(c) != orderBefore);
         for (int s = 0; s < seat::kSeatCount; ++s) {
@@ -239,7 +239,7 @@ private slots:
             QCOMPARE(c.view().labels[at(s)].fore, before.labels[at(s)].fore);
         }
         // The next reveal starts afresh: one name shows, and it alone in red.
-        c.RevealCard(10);
+        c.revealCard(10);
         QCOMPARE(c.view().banner, b.nameUnder(group, 10));
         const int n = b.last(group);
         QCOMPARE(std::count_if(c.view().labels.begin(), c.view().labels.begin() + n + 1,
@@ -255,7 +255,7 @@ private slots:
         QFETCH(SeatGroup, group);
         Bench b(makeClass(45, 3));
         SeatChart &c = b.chart;
-        c.ChooseGroup(group);
+        c.chooseGroup(group);
         const int n = b.last(group);
         const SeatView dealt = c.view();
         // Odd seats up, then even seats down: neither seat order nor its reverse.
@@ -265,7 +265,7 @@ private slots:
         for (int s = n - n % 2; s >= 0; s -= 2)
             clicks.push_back(s);
         for (int s : clicks) {
-            c.RevealCard(s);
+            c.revealCard(s);
             QCOMPARE(c.view().banner, b.nameUnder(group, s));
             QVERIFY(c.view().labels[at(s)].visible);
             QVERIFY(!c.view().cards[at(s)].visible);
@@ -294,10 +294,10 @@ private slots:
     {
         Bench b(makeClass(45, 3));
         SeatChart &c = b.chart;
-        c.ChooseGroup(SeatGroup::Boys);
+        c.chooseGroup(SeatGroup::Boys);
         const SeatView before = c.view();
         const auto order = orderOf(c);
-        c.RevealCard(5);
+        c.revealCard(5);
         QCOMPARE(orderOf(c), order);
         QCOMPARE(c.view().selected, before.selected);
         for (int s = 0; s < seat::kSeatCount; ++s) {
@@ -323,10 +323,10 @@ private slots:
         QFETCH(int, seat);
         Bench b(makeClass(20));
         SeatChart &c = b.chart;
-        c.RevealCard(3);
-        c.RevealCard(9);
+        c.revealCard(3);
+        c.revealCard(9);
         const SeatView before = c.view();
-        c.RevealCard(seat);
+        c.revealCard(seat);
         QCOMPARE(c.view(), before);
     }
 

@@ -21,7 +21,7 @@ namespace {
 // Starts the chart on a class of n, so that every ShuffleSeats arranges all n.
 void startOn(SeatChart &c, int n)
 {
-    QVERIFY(c.Start([n](RosterLists &r) {
+    QVERIFY(c.start([n](RosterLists &r) {
         fillRoster(r, makeClass(n));
         return true;
     }));
@@ -29,7 +29,7 @@ void startOn(SeatChart &c, int n)
 
 std::vector<int> shuffled(SeatChart &c)
 {
-    c.ShuffleSeats();
+    c.shuffleSeats();
     return {c.seatOrder().begin(), c.seatOrder().begin() + c.poolLast() + 1};
 }
 
@@ -60,7 +60,7 @@ private slots:
         QList<Student> cls = makeClass(82, 0);
         for (int k = 0; k <= poolLast; ++k)
             cls[k].boy = true;
-        QVERIFY(c.Start([&cls](RosterLists &r) {
+        QVERIFY(c.start([&cls](RosterLists &r) {
             fillRoster(r, cls);
             return true;
         }));
@@ -68,7 +68,7 @@ private slots:
         QVERIFY(!std::is_sorted(c.seatOrder().begin(), c.seatOrder().begin() + seat::kSeatCount));
         RandomSource twin = random;
         const int readsBefore = clock.reads;
-        c.ChooseGroup(SeatGroup::Boys);
+        c.chooseGroup(SeatGroup::Boys);
 
         // The same steps by hand on a twin source: a reseed before every draw, then an exchange.
         FixedClock twinClock(3600.5);

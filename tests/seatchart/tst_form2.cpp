@@ -168,9 +168,9 @@ private slots:
     void firstViewIsTheLayout()
     {
         // A caption changed in the layout alone is what the first view holds.
-        std::vector<ControlSpec> table = form2Layout();
+        std::vector<ControlSpec<Form2Control>> table(form2Layout().begin(), form2Layout().end());
         table[22].caption = "二十三";
-        QCOMPARE(form2FirstView(table).cards[22].caption, QStringLiteral("二十三"));
+        QCOMPARE(firstView(table).cards[22].caption, QStringLiteral("二十三"));
 
         // While the start reads the roster nothing is dealt: card 23 shows the
         // layout's caption, and the view the window compares against holds it.

@@ -84,7 +84,7 @@ private slots:
         const QImage shot = w->grab().toImage();
         QCOMPARE(shot.pixelColor(twipsPoint(7000, 1750)), QColor(Qt::white)); // between title and lists
 
-        for (const ControlSpec &row : Form0::layout()) {
+        for (const auto &row : form0Layout()) {
             QWidget *c = form.controls().at(row.name, row.index);
             QVERIFY2(c, row.name);
             QCOMPARE(c->parentWidget(), w);
@@ -135,7 +135,7 @@ private slots:
     {
         const QUrl page = QUrl::fromLocalFile(QStringLiteral("/x/instructions.html"));
         Form0 form(m_fx.platform, m_fx.switcher, page);
-        QVERIFY(form.finalname.isEmpty());
+        QVERIFY(form.finalName().isEmpty());
         QVERIFY(form.open());
         QTRY_VERIFY(!form.isReading());
         QCOMPARE(m_fx.platform.urls, QList<QUrl>{page});
@@ -221,29 +221,29 @@ private slots:
         const QString folder = QDir::toNativeSeparators(QDir(m_fx.folder()).absolutePath());
 
         test::clickItem(files, QStringLiteral("名单.txt"));
-        QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("名单.txt"));
+        QCOMPARE(form.finalName(), folder + QDir::separator() + QStringLiteral("名单.txt"));
         QVERIFY(start->isEnabled());
 
         test::clickItem(files, QStringLiteral("二班.TXT"));
-        QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("二班.TXT"));
+        QCOMPARE(form.finalName(), folder + QDir::separator() + QStringLiteral("二班.TXT"));
 
         // Another folder (opened by a double click or Enter) without a choice
         // there keeps the earlier file and the enabled button.
         emit dirs->itemActivated(dirs->findItems(QStringLiteral("班级 一"), Qt::MatchEndsWith).value(0));
         QTRY_COMPARE(files->count(), 1);
-        QCOMPARE(form.finalname, folder + QDir::separator() + QStringLiteral("二班.TXT"));
+        QCOMPARE(form.finalName(), folder + QDir::separator() + QStringLiteral("二班.TXT"));
         QVERIFY(start->isEnabled());
 
         // A file in the nested folder with a space in its name.
         test::clickItem(files, QStringLiteral("甲.txt"));
-        QCOMPARE(form.finalname, QDir::toNativeSeparators(m_fx.filePath(QStringLiteral("班级 一/甲.txt"))));
-        QVERIFY(QFile::exists(form.finalname));
+        QCOMPARE(form.finalName(), QDir::toNativeSeparators(m_fx.filePath(QStringLiteral("班级 一/甲.txt"))));
+        QVERIFY(QFile::exists(form.finalName()));
 
         QTest::mouseClick(start, Qt::LeftButton);
         QCOMPARE(m_fx.switcher.requests, QList<FormId>{FormId::SeatChart});
         form.close();
         // finalname outlives the window.
-        QCOMPARE(form.finalname, QDir::toNativeSeparators(m_fx.filePath(QStringLiteral("班级 一/甲.txt"))));
+        QCOMPARE(form.finalName(), QDir::toNativeSeparators(m_fx.filePath(QStringLiteral("班级 一/甲.txt"))));
     }
 
     void exitEndsAtOnce()

@@ -28,20 +28,32 @@ using namespace qh;
 namespace {
 
 using K = ControlKind;
-const ControlSpec kTable[] = {
-    {.kind = K::ColorButton, .name = "Command1", .index = 0, .caption = "1", .left = 240, .top = 7440, .width = 795,
+enum class TestControl { Card, Exit, Name, ModeFrame, Option, Rule };
+using enum TestControl;
+const ControlSpec<TestControl> kTable[] = {
+    {.kind = K::ColorButton, .name = "Command1", .index = 0, .id = Card, .caption = "1", .left = 240, .top = 7440, .width = 795,
      .height = 550, .font = {FontFace::HeiTi, 26.25}, .back = colors::LightBlue, .tabIndex = 2},
-    {.kind = K::Button, .name = "Command3", .caption = "退出", .left = 360, .top = 8280, .width = 1800, .height = 550,
+    {.kind = K::Button, .name = "Command3", .id = Exit, .caption = "退出", .left = 360, .top = 8280, .width = 1800, .height = 550,
      .font = {FontFace::SongTi, 15.75}, .tabIndex = 1},
-    {.kind = K::Label, .name = "Label1", .index = 0, .caption = "赵钱孙李", .left = 360, .top = 7560, .width = 1200,
+    {.kind = K::Label, .name = "Label1", .index = 0, .id = Name, .caption = "赵钱孙李", .left = 360, .top = 7560, .width = 1200,
      .height = 405, .font = {FontFace::HeiTi, 14.25}, .back = colors::White, .fore = colors::DarkRed},
-    {.kind = K::Frame, .name = "Frame1", .caption = "方式选择", .left = 120, .top = 2040, .width = 5000,
+    {.kind = K::Frame, .name = "Frame1", .id = ModeFrame, .caption = "方式选择", .left = 120, .top = 2040, .width = 5000,
      .height = 615, .font = {FontFace::SongTi, 10.5}},
-    {.kind = K::OptionButton, .name = "Option1", .caption = "可重复", .left = 360, .top = 240, .width = 1000,
-     .height = 300, .back = colors::LightRed, .tabIndex = 0, .toolTip = "全体同学,青禾抽签.", .container = "Frame1"},
-    {.kind = K::Line, .name = "Line1", .left = 360, .top = 8160, .width = 14160, .height = 0,
+    {.kind = K::OptionButton, .name = "Option1", .id = Option, .caption = "可重复", .left = 360, .top = 240, .width = 1000,
+     .height = 300, .back = colors::LightRed, .tabIndex = 0, .toolTip = "全体同学,青禾抽签.", .container = ModeFrame},
+    {.kind = K::Line, .name = "Line1", .id = Rule, .left = 360, .top = 8160, .width = 14160, .height = 0,
      .fore = colors::WindowText},
 };
+
+// A window finds its controls by its own enum of them only: another window's
+// enum, or any other, does not compile.
+enum class OtherWindowControl { Card };
+template <class Table, class Id>
+concept FindsBy = requires(const Table &c, Id id) { c.template get<QWidget>(id); };
+static_assert(FindsBy<Controls<TestControl>, TestControl>);
+static_assert(!FindsBy<Controls<TestControl>, OtherWindowControl>);
+static_assert(!FindsBy<Controls<TestControl>, Qt::AlignmentFlag>);
+static_assert(!FindsBy<Controls<TestControl>, int>);
 
 // The next control the Tab key reaches, skipping those that never take focus.
 QWidget *nextTabStop(QWidget *w)
@@ -134,7 +146,7 @@ private slots:
         const Controls c = buildControls(form, kTable);
         // One widget per row, found by its name, and no other named one.
         QSet<QWidget *> built;
-        for (const ControlSpec &row : kTable)
+        for (const auto &row : kTable)
             built.insert(c.at(row.name, row.index));
         QVERIFY(!built.contains(nullptr));
         QCOMPARE(built.size(), qsizetype(std::size(kTable)));
@@ -194,16 +206,16 @@ private slots:
         const Controls c = buildControls(form, kTable);
         QHash<QWidget *, QRect> built;
         QHash<QWidget *, int> px;
-        for (const ControlSpec &row : kTable) {
+        for (const auto &row : kTable) {
             QWidget *w = c.at(row.name, row.index);
             built.insert(w, w->geometry());
             px.insert(w, w->font().pixelSize());
         }
         applyZoom(form, zoom, offset);
         QCOMPARE(zoomOf(*c.at("Option1")), zoom);
-        for (const ControlSpec &row : kTable) {
+        for (const auto &row : kTable) {
             QWidget *w = c.at(row.name, row.index);
-            const QPoint shift = row.container ? QPoint() : offset;
+            const QPoint shift = row.container != kNoControl<TestControl> ? QPoint() : offset;
             if (row.kind != K::Line) // a line lies between its ends, below
                 QCOMPARE(w->geometry(), zoomRect(built.value(w), zoom).translated(shift));
             if (row.font.face != FontFace::None)
@@ -213,7 +225,7 @@ private slots:
         QCOMPARE(line->from(), QPoint(qRound(24 * zoom), qRound(544 * zoom)) + offset);
         QCOMPARE(line->to(), QPoint(qRound(968 * zoom), qRound(544 * zoom)) + offset);
         applyZoom(form, 1.0);
-        for (const ControlSpec &row : kTable) {
+        for (const auto &row : kTable) {
             QWidget *w = c.at(row.name, row.index);
             QCOMPARE(w->geometry(), built.value(w));
             QCOMPARE(w->font().pixelSize(), px.value(w));
@@ -240,7 +252,7 @@ private slots:
         QCOMPARE(c.at("Line1")->focusPolicy(), Qt::NoFocus);
     }
 
-    void enterPressesFocusedButton_data()
+    void buttonKeysFocusedButton_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("key");
@@ -258,7 +270,7 @@ private slots:
         QTest::newRow("Shift+Enter") << plain << int(Qt::Key_Return) << shift << false << true << 0;
         QTest::newRow("disabled button") << card << int(Qt::Key_Return) << none << false << false << 0;
     }
-    void enterPressesFocusedButton()
+    void buttonKeysFocusedButton()
     {
         QFETCH(QString, button);
         QFETCH(int, key);

@@ -226,7 +226,7 @@ private slots:
         QCOMPARE(files->count(), 1);
         QCOMPARE(files->item(0)->text(), QStringLiteral("名单.txt"));
         QCOMPARE(files->selectedFileName(), how == QLatin1String("roster") ? files->item(0)->text() : QString());
-        QCOMPARE(d.program.form0.finalname,
+        QCOMPARE(d.program.form0.finalName(),
                  how == QLatin1String("roster") ? QDir(root).filePath(QStringLiteral("名单.txt")) : QString());
         QCOMPARE(dirs->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(g_slowOnWindowThread.load(), 0);
