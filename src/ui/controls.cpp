@@ -25,9 +25,6 @@ namespace qh {
 
 namespace {
 
-const char *const kBackProperty = "qhBackColor";
-const char *const kForeProperty = "qhForeColor";
-
 QPalette::ColorRole backRole(const QWidget &w)
 {
     if (qobject_cast<const QPushButton *>(&w))
@@ -196,13 +193,13 @@ void setCaption(QWidget &control, const QString &text)
 
 void setBackColor(QWidget &control, Color color)
 {
-    control.setProperty(kBackProperty, color.value);
+    designFor(control).back = color;
     setRoleColor(control, backRole(control), color);
 }
 
 void setForeColor(QWidget &control, Color color)
 {
-    control.setProperty(kForeProperty, color.value);
+    designFor(control).fore = color;
     setRoleColor(control, foreRole(control), color);
 }
 

@@ -17,11 +17,43 @@ namespace qh {
 
 namespace {
 
-const char *const kDesignRect = "qhDesignRect";
-const char *const kDesignFontPx = "qhDesignFontPx";
-const char *const kDesignPicture = "qhDesignPicture";
-const char *const kZoom = "qhZoom";
-const char *const kZoomOffset = "qhZoomOffset";
+// The records ride on their widgets as child objects: each dies with its
+// widget, and a widget's own children are few, so finding one is cheap.
+class DesignHolder final : public QObject {
+public:
+    using QObject::QObject;
+    ControlDesign design;
+};
+
+struct WindowZoom {
+    double zoom = 1.0;
+    QPoint offset;
+};
+
+class ZoomHolder final : public QObject {
+public:
+    using QObject::QObject;
+    WindowZoom zoom;
+};
+
+// Not findChild: without a meta-object of their own the holders would match
+// any plain QObject child (an event filter, say).
+template<typename Holder>
+Holder *holderOf(const QObject &owner)
+{
+    // From the back: a holder is made after its owner's own children.
+    const QObjectList &children = owner.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (auto *holder = dynamic_cast<Holder *>(*it))
+            return holder;
+    return nullptr;
+}
+
+const WindowZoom *zoomRecordOf(const QWidget &window)
+{
+    const auto *holder = holderOf<ZoomHolder>(window);
+    return holder ? &holder->zoom : nullptr;
+}
 
 int zoomed(int v, double zoom)
 {
@@ -40,7 +72,8 @@ QPoint offsetFor(const QWidget &control)
     const QWidget *top = control.window();
     if (control.parentWidget() != top || top == &control)
         return {};
-    return top->property(kZoomOffset).toPoint();
+    const WindowZoom *z = zoomRecordOf(*top);
+    return z ? z->offset : QPoint();
 }
 
 void placeAtZoom(QWidget &control, double zoom)
@@ -50,14 +83,15 @@ void placeAtZoom(QWidget &control, double zoom)
         line->setEnds(zoomPoint(line->designFrom(), zoom) + offset, zoomPoint(line->designTo(), zoom) + offset);
         return;
     }
-    const QVariant design = control.property(kDesignRect);
-    if (design.isValid())
-        control.setGeometry(zoomRect(design.toRect(), zoom).translated(offset));
+    const ControlDesign *design = designOf(control);
+    if (design && design->rect)
+        control.setGeometry(zoomRect(*design->rect, zoom).translated(offset));
 }
 
 void fontAtZoom(QWidget &control, double zoom)
 {
-    const int designPx = control.property(kDesignFontPx).toInt();
+    const ControlDesign *design = designOf(control);
+    const int designPx = design ? design->fontPx : 0;
     if (designPx <= 0)
         return;
     const int px = std::max(1, zoomed(designPx, zoom));
@@ -71,10 +105,10 @@ void fontAtZoom(QWidget &control, double zoom)
 void pictureAtZoom(QWidget &control, double zoom)
 {
     auto *label = qobject_cast<QLabel *>(&control);
-    const QVariant design = control.property(kDesignPicture);
-    if (!label || !design.isValid())
+    const ControlDesign *design = designOf(control);
+    if (!label || !design || !design->picture)
         return;
-    const QPixmap picture = design.value<QPixmap>();
+    const QPixmap &picture = *design->picture;
     if (zoom == 1.0 || picture.isNull()) {
         label->setPixmap(picture);
         return;
@@ -87,6 +121,20 @@ void pictureAtZoom(QWidget &control, double zoom)
 }
 
 } // namespace
+
+const ControlDesign *designOf(const QWidget &control)
+{
+    const auto *holder = holderOf<DesignHolder>(control);
+    return holder ? &holder->design : nullptr;
+}
+
+ControlDesign &designFor(QWidget &control)
+{
+    auto *holder = holderOf<DesignHolder>(control);
+    if (!holder)
+        holder = new DesignHolder(&control);
+    return holder->design;
+}
 
 QRect zoomRect(const QRect &design, double zoom)
 {
@@ -111,20 +159,20 @@ double fitZoom(QSize design, QSize room)
 
 double zoomOf(const QWidget &control)
 {
-    const QVariant z = control.window()->property(kZoom);
-    return z.isValid() ? z.toDouble() : 1.0;
+    const WindowZoom *z = zoomRecordOf(*control.window());
+    return z ? z->zoom : 1.0;
 }
 
 void setDesignGeometry(QWidget &control, const QRect &design)
 {
-    control.setProperty(kDesignRect, design);
+    designFor(control).rect = design;
     placeAtZoom(control, zoomOf(control));
 }
 
 void setDesignFont(QWidget &control, const QFont &font)
 {
     control.setFont(font);
-    control.setProperty(kDesignFontPx, font.pixelSize());
+    designFor(control).fontPx = font.pixelSize();
     const double zoom = zoomOf(control);
     if (zoom != 1.0)
         fontAtZoom(control, zoom);
@@ -132,7 +180,7 @@ void setDesignFont(QWidget &control, const QFont &font)
 
 void setDesignPicture(QWidget &control, const QPixmap &picture)
 {
-    control.setProperty(kDesignPicture, picture);
+    designFor(control).picture = picture;
     pictureAtZoom(control, zoomOf(control));
 }
 
@@ -205,10 +253,12 @@ void ZoomingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *o
 
 void applyZoom(QWidget &window, double zoom, QPoint offset)
 {
-    if (zoomOf(window) == zoom && window.property(kZoomOffset).toPoint() == offset)
+    auto *holder = holderOf<ZoomHolder>(window);
+    if (!holder)
+        holder = new ZoomHolder(&window);
+    if (holder->zoom.zoom == zoom && holder->zoom.offset == offset)
         return;
-    window.setProperty(kZoom, zoom);
-    window.setProperty(kZoomOffset, offset);
+    holder->zoom = {zoom, offset};
     const QList<QWidget *> controls = window.findChildren<QWidget *>();
     for (QWidget *c : controls) {
         if (c->isWindow())

@@ -4,17 +4,36 @@
 // a small screen and in to fill a maximised window; at zoom 1 everything is
 // exactly as designed.
 //
-// A control's design values are kept with it (as properties), so the layout
-// table is read once, when the window is built.
+// A control's design values are kept with it (a ControlDesign record), so the
+// layout table is read once, when the window is built.
 
+#include "core/colors.h"
+
+#include <QPixmap>
 #include <QProxyStyle>
 #include <QRect>
+
+#include <optional>
 
 class QFont;
 class QPixmap;
 class QWidget;
 
 namespace qh {
+
+// What a control was designed with, as its layout row gave it.
+struct ControlDesign {
+    std::optional<QRect> rect; // in its parent's pixels at zoom 1
+    int fontPx = 0;            // 0: the control keeps the font it has
+    std::optional<QPixmap> picture;
+    std::optional<Color> back; // as written in the layout (&H00BBGGRR or a system colour)
+    std::optional<Color> fore;
+};
+
+// A control's record, or null before anything was recorded for it.
+const ControlDesign *designOf(const QWidget &control);
+// A control's record, made on first use; it lives as long as the control.
+ControlDesign &designFor(QWidget &control);
 
 // A design rectangle (device-independent pixels at zoom 1) at zoom, its edges
 // rounded, so that controls that meet in the design still meet.

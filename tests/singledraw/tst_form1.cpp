@@ -8,6 +8,7 @@
 #include "testhelpers.h"
 #include "widgettext.h"
 #include "ui/fitlabel.h"
+#include "ui/zoom.h"
 #include "core/units.h"
 #include "windowfixture.h"
 
@@ -168,7 +169,7 @@ private slots:
         const int all = boys + girls;
         QCOMPARE(checkedOptions(), QStringList{QStringLiteral("Option2")});
         QCOMPARE(shown(), expectOn({}, QStringLiteral("共有 %1人").arg(all), "Option2"));
-        QCOMPARE(control("Command1")->property("qhBackColor").toUInt(), control("Option2")->property("qhBackColor").toUInt());
+        QCOMPARE(designOf(*control("Command1"))->back->value, designOf(*control("Option2"))->back->value);
         QCOMPARE(countLabels(), (QStringList{QString::number(all - 1), QString::number(boys - 1),
                                              QString::number(girls - 1)}));
         QCOMPARE(m_form->state().drawPos(), 0);
@@ -385,7 +386,7 @@ private slots:
         QCOMPARE(seen.size(), 45);
         QVERIFY(!seen.contains(QString()));
         QCOMPARE(shown(), expect(shownName(), QStringLiteral("点完了"), colors::ButtonFace));
-        QCOMPARE(control("Command1")->property("qhBackColor").toUInt(), colors::ButtonFace.value);
+        QCOMPARE(designOf(*control("Command1"))->back->value, colors::ButtonFace.value);
         click("Command1");
         QCOMPARE(shown(), expectOn({}, QStringLiteral("共有 45人"), "Option2"));
         click("Command1");

@@ -11,6 +11,7 @@
 #include "core/captions.h"
 #include "core/colors.h"
 #include "ui/filecontrols.h"
+#include "ui/zoom.h"
 #include "ui/linecontrol.h"
 #include "core/units.h"
 
@@ -104,8 +105,8 @@ private slots:
             QCOMPARE(c->font().pixelSize(), pointsToPixels(row.font.points));
             QVERIFY(c->font().families().contains(QStringLiteral("宋体")) ||
                     c->font().families().contains(QStringLiteral("隶书")));
-            QCOMPARE(c->property("qhBackColor").toUInt(), row.back.value);
-            QCOMPARE(c->property("qhForeColor").toUInt(), row.fore.value);
+            QCOMPARE(designOf(*c)->back->value, row.back.value);
+            QCOMPARE(designOf(*c)->fore->value, row.fore.value);
         }
         QCOMPARE(form.controls().at("Label3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QCOMPARE(form.controls().get<QLabel>("Label2")->text(),

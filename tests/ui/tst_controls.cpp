@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(card->geometry(), QRect(16, 496, 53, 37));
         QCOMPARE(card->font().pixelSize(), 35);
         QCOMPARE(card->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xFF));
-        QCOMPARE(card->property("qhBackColor").toUInt(), 0x00FFC0C0u);
+        QCOMPARE(designOf(*card)->back->value, 0x00FFC0C0u);
         QCOMPARE(card->text(), QStringLiteral("1"));
 
         auto *label = c.get<QLabel>("Label1", 0);
@@ -347,7 +347,7 @@ private slots:
         QCOMPARE(card->palette().color(QPalette::Button), QColor(0xC0, 0xFF, 0xC0));
         setBackColor(*card, colors::ButtonFace);
         QCOMPARE(card->palette().color(QPalette::Button), QPalette().color(QPalette::Button));
-        QCOMPARE(card->property("qhBackColor").toUInt(), 0x8000000Fu);
+        QCOMPARE(designOf(*card)->back->value, 0x8000000Fu);
         QWidget *label = c.at("Label1", 0);
         setForeColor(*label, colors::Red);
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
