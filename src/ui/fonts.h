@@ -15,6 +15,9 @@ struct FontSpec {
 };
 
 QStringList fontFamilies(FontFace face);
+// The wanted families that are installed, in the wanted order; all of them
+// when none is.
+QStringList onlyInstalled(const QStringList &wanted, const QStringList &installed);
 // Regular weight, pixel size from the point size at 96 DPI.
 QFont makeFont(FontSpec wanted);
 

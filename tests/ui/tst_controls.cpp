@@ -6,12 +6,14 @@
 #include "core/colors.h"
 #include "ui/controls.h"
 #include "ui/fitlabel.h"
+#include "ui/fonts.h"
 #include "ui/form.h"
 #include "ui/linecontrol.h"
 #include "core/units.h"
 #include "ui/zoom.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHash>
 #include <QKeyEvent>
@@ -24,6 +26,7 @@
 #include <memory>
 
 using namespace qh;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -107,6 +110,36 @@ private slots:
         QCOMPARE(pointsToPixels(84.75), 113);
         QCOMPARE(pointsToPixels(10.5), 14);
         QCOMPARE(pointsToPixels(60), 80);
+    }
+
+    static QStringList songWanted() { return {u"宋体"_s, u"SimSun"_s, u"Noto Serif CJK SC"_s}; }
+
+    void fontsAskOnlyForInstalledFamilies_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("asked");
+        QTest::newRow("none installed: all, for Qt's own fallback") << QStringList{u"Tahoma"_s} << songWanted();
+        QTest::newRow("first installed") << QStringList{u"Tahoma"_s, u"宋体"_s} << QStringList{u"宋体"_s};
+        QTest::newRow("wanted order, not the machine's")
+            << QStringList{u"Noto Serif CJK SC"_s, u"Arial"_s, u"simsun"_s} << QStringList{u"SimSun"_s, u"Noto Serif CJK SC"_s};
+        QTest::newRow("foundry suffix") << QStringList{u"Noto Serif CJK SC [GOOG]"_s} << QStringList{u"Noto Serif CJK SC"_s};
+    }
+
+    void fontsAskOnlyForInstalledFamilies()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, asked);
+        QCOMPARE(onlyInstalled(songWanted(), installed), asked);
+    }
+
+    void everyFaceStartsWithAnInstalledFamily()
+    {
+        // This machine has a Chinese face for each (fonts-noto-cjk at least).
+        for (FontFace face : {FontFace::SongTi, FontFace::HeiTi, FontFace::LiShu}) {
+            const QStringList asked = makeFont({face, 12}).families();
+            QVERIFY(!asked.isEmpty());
+            QVERIFY2(QFontDatabase::hasFamily(asked.first()), qPrintable(asked.join(u", "_s)));
+        }
     }
 
     void colorsFromBgr()
