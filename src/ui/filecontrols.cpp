@@ -14,6 +14,12 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -421,6 +427,62 @@ QObject *readingRelay()
     return relay;
 }
 
+// One thread per drive, started at its first reading and never ended: the
+// process ends without joining it (Platform::endProcess). Threads that end
+// while others start let MinGW's thread library hand a new thread the state
+// of one that just ended (under Wine a reading then never began, or began on
+// freed memory), and a drive reads one thing at a time anyway.
+class DriveThreads {
+public:
+    // Runs job on the drive's thread, after its earlier jobs; false when no
+    // thread could be had.
+    bool post(const QString &root, std::function<void()> job)
+    {
+        auto it = m_drives.find(root);
+        if (it == m_drives.end()) {
+            auto queue = std::make_shared<Queue>();
+            try {
+                std::thread([queue] {
+                    for (;;) {
+                        std::function<void()> next;
+                        {
+                            std::unique_lock lock(queue->mutex);
+                            queue->ready.wait(lock, [&] { return !queue->jobs.empty(); });
+                            next = std::move(queue->jobs.front());
+                            queue->jobs.pop_front();
+                        }
+                        next();
+                    }
+                }).detach();
+            } catch (const std::system_error &) {
+                return false;
+            }
+            it = m_drives.emplace(root, std::move(queue)).first;
+        }
+        {
+            const std::lock_guard lock(it->second->mutex);
+            it->second->jobs.push_back(std::move(job));
+        }
+        it->second->ready.notify_one();
+        return true;
+    }
+
+private:
+    struct Queue {
+        std::mutex mutex;
+        std::condition_variable ready;
+        std::deque<std::function<void()>> jobs;
+    };
+    std::map<QString, std::shared_ptr<Queue>> m_drives; // the window's thread only
+};
+
+// Lives as long as the process, like its threads.
+DriveThreads &driveThreads()
+{
+    static DriveThreads *const threads = new DriveThreads;
+    return *threads;
+}
+
 } // namespace
 
 void DriveList::start(const Request &request)
@@ -430,9 +492,9 @@ void DriveList::start(const Request &request)
     // to have happened: the program ends without one.
     const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
     QObject *relay = readingRelay();
-    try {
-        std::thread([relay, probe = m_source.probe, patterns = m_patterns, request, cwd,
-                     self = QPointer<DriveList>(this)]() mutable {
+    const bool posted = driveThreads().post(
+        request.root, [relay, probe = m_source.probe, patterns = m_patterns, request, cwd,
+                       self = QPointer<DriveList>(this)]() mutable {
             DriveAnswer answer;
             if (request.label)
                 answer.label = volumeLabel(request.root);
@@ -455,8 +517,8 @@ void DriveList::start(const Request &request)
                 if (self)
                     self->onAnswered(root, answer);
             }, Qt::QueuedConnection);
-        }).detach();
-    } catch (const std::system_error &) {
+        });
+    if (!posted) {
         // No thread to be had: the drive is as good as not ready.
         m_reading.insert(request.root, request);
         DriveAnswer none;

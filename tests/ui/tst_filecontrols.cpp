@@ -361,6 +361,28 @@ private slots:
         QCOMPARE(spy.last().at(0).toString(), native(opens));
     }
 
+    // Bursts of readings over several drives, each drive with its own
+    // long-lived thread: all of them answer, and the last asked for is shown.
+    void everyReadingAnswers()
+    {
+        QTemporaryDir tmp;
+        QStringList roots;
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY(QDir(tmp.path()).mkpath(QString::number(i)));
+            roots << QDir::toNativeSeparators(tmp.filePath(QString::number(i)));
+        }
+        DriveList list(nullptr, {[roots] { return roots; }, {}});
+        QSignalSpy spy(&list, &DriveList::folderRead);
+        for (int round = 1; round <= 40; ++round) {
+            for (const QString &root : roots)
+                list.openFolder(root);
+            QVERIFY2(spy.wait(10000), qPrintable(QString::number(round)));
+            QTRY_VERIFY_WITH_TIMEOUT(!list.isReading(), 10000);
+            QCOMPARE(spy.count(), round); // the last asked for, once
+            QCOMPARE(spy.last().at(0).toString(), roots.last());
+        }
+    }
+
     void drivesIncludeRootOfWorkingFolder()
     {
         const QStringList drives = DriveList::availableDrives();
