@@ -4,6 +4,8 @@
 
 #include <QFontDatabase>
 
+#include <cstdlib>
+
 namespace qh {
 
 QStringList fontFamilies(FontFace face)
@@ -52,9 +54,26 @@ QFont makeFont(FontSpec wanted)
     // Only the faces this machine has: a family Qt cannot find sends Windows'
     // and macOS's font databases through every installed face in search of
     // an alias, a quarter of a second at start-up under Wine.
-    font.setFamilies(onlyInstalled(fontFamilies(wanted.face), QFontDatabase::families()));
+    const QStringList families = onlyInstalled(fontFamilies(wanted.face), QFontDatabase::families());
+#ifdef Q_OS_WIN
+    // The first alone: given more, Qt asks Windows' font database for its own
+    // fallbacks at once, and that reads every installed face; given one, it
+    // asks only when a character is missing from it.
+    font.setFamily(families.first());
+#else
+    font.setFamilies(families);
+#endif
     font.setPixelSize(pointsToPixels(wanted.points));
-    font.setWeight(QFont::Normal);
+    // The weight nearest to regular that the face has (AR PL UMing has only
+    // Light): Qt answers any inexact match by the same search for aliases.
+    int weight = -1;
+    for (const QString &style : QFontDatabase::styles(families.first())) {
+        const int has = QFontDatabase::weight(families.first(), style);
+        if (has > 0 && !QFontDatabase::italic(families.first(), style) &&
+            (weight < 0 || std::abs(has - QFont::Normal) < std::abs(weight - QFont::Normal)))
+            weight = has;
+    }
+    font.setWeight(weight < 0 ? QFont::Normal : QFont::Weight(weight));
     font.setStyleHint(wanted.face == FontFace::HeiTi ? QFont::SansSerif : QFont::Serif);
 #ifndef Q_OS_WIN
     // The free Ming and Kai faces that stand in for 宋体 and 隶书 carry no
