@@ -18,7 +18,9 @@ QStringList fontFamilies(FontFace face);
 // The wanted families that are installed, in the wanted order; all of them
 // when none is.
 QStringList onlyInstalled(const QStringList &wanted, const QStringList &installed);
-// Regular weight, pixel size from the point size at 96 DPI.
+// The face's first installed family (on Windows that one alone), at the
+// weight nearest to regular that it has; pixel size from the point size at
+// 96 DPI.
 QFont makeFont(FontSpec wanted);
 
 } // namespace qh
