@@ -8,4 +8,4 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(qh_jobs)"
 cd build
 # The soak test (label "soak") is long; CI runs it under the sanitizers.
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(qh_jobs)" -LE soak "$@"
+QT_QPA_PLATFORM=offscreen qh_ctest -j"$(qh_jobs)" -LE soak "$@"

@@ -64,3 +64,16 @@ qh_wine_env() {
   export WINEPREFIX=$1/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
   export WINEPATH="Z:$2/bin;Z:$gcc_dlls;Z:$pthread_dlls"
 }
+
+# ctest with the given arguments, in the current build folder. On failure the
+# failed checks are repeated after ctest's summary: a long log is often seen
+# only by its head and tail, and the middle is where they were printed.
+qh_ctest() {
+  local rc=0
+  ctest --output-on-failure "$@" || rc=$?
+  if [ "$rc" -ne 0 ] && [ -f Testing/Temporary/LastTest.log ]; then
+    echo "== failed checks (repeated from above) =="
+    grep -a -A1 -E '^(FAIL!|QFATAL)|Subprocess aborted|Exception:|\*\*\*Timeout' Testing/Temporary/LastTest.log | tail -n 60 || true
+  fi
+  return "$rc"
+}

@@ -87,7 +87,7 @@ echo "== tests under Wine =="
 # skip themselves, with the reason in the output.
 export QH_WINE_SKIPS=$build/skipped-under-wine.txt
 : >"$QH_WINE_SKIPS"
-(cd "$build" && ctest --output-on-failure -j"$jobs" -LE soak)
+(cd "$build" && qh_ctest -j"$jobs" -LE soak)
 echo "Skipped under Wine ($(wc -l <"$QH_WINE_SKIPS")), each with its reason:"
 sed 's/^/  /' "$QH_WINE_SKIPS"
 unset QH_WINE_SKIPS
